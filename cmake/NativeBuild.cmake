@@ -1,0 +1,24 @@
+# Native side: host clang with AddressSanitizer and UndefinedBehaviorSanitizer.
+set(VESTAR_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
+                    -fno-sanitize-recover=undefined)
+add_compile_options(${VESTAR_SANITIZE} -fsanitize=fuzzer-no-link)
+add_link_options(${VESTAR_SANITIZE})
+
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+function(vestar_add_native_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE vestar_portable gmock_main)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "VESTAR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# libFuzzer targets: built without the sanitizer flags above applied twice.
+function(vestar_add_fuzzer name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE vestar_portable)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY VESTAR_FUZZERS ${name})
+endfunction()

@@ -1,0 +1,35 @@
+# Windows side: everything static, so that Install.exe runs alone from the
+# distribution medium.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                        _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
+
+# Windows-only modules of the program, shared by Install.exe and the tests.
+add_library(vestar_win STATIC)
+target_include_directories(vestar_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(vestar_win PUBLIC vestar_portable vestar_warnings ${ZLIB_STATIC}
+    comctl32 comdlg32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32
+    msimg32 version)
+
+# GoogleTest and GoogleMock from Debian's sources, built with this toolchain.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(VESTAR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+
+# One CTest test per executable: every Wine process start costs time.
+function(vestar_add_win_test name)
+    add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/resources/Install.rc)
+    target_link_libraries(${name} PRIVATE vestar_win gmock_main)
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "WINEPREFIX=${VESTAR_WINEPREFIX};VESTAR_INSTALL_EXE=$<TARGET_FILE:Install>;VESTAR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VESTAR_BUILD_DIR=${CMAKE_BINARY_DIR}"
+        TIMEOUT 300)
+endfunction()

@@ -1,0 +1,24 @@
+#pragma once
+// Raised errors carry their text; the window layer's dispatch boundary shows
+// them in the application's top-level error report.
+#include <exception>
+#include <string>
+
+class AppError : public std::exception {
+  public:
+    explicit AppError(std::wstring text) : text_(std::move(text)) {}
+    const std::wstring& text() const noexcept { return text_; }
+    const char* what() const noexcept override { return "AppError"; }
+
+  private:
+    std::wstring text_;
+};
+
+// The top-level report's full-stop rule: a full stop is appended when the
+// text's last character has a higher code than the full stop itself.
+inline std::wstring WithFullStop(const std::wstring& text) {
+    if (!text.empty() && text.back() > L'.') {
+        return text + L'.';
+    }
+    return text;
+}

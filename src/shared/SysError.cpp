@@ -1,0 +1,28 @@
+#include "shared/SysError.h"
+
+#include "shared/AppError.h"
+
+std::wstring SysErrorMessage(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    if (length != 0 && buffer != nullptr) {
+        text.assign(buffer, length);
+    }
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+void RaiseCannotOpenFile(const std::wstring& path, DWORD code) {
+    throw AppError(L"Cannot open file \"" + path + L"\". " + SysErrorMessage(code));
+}
+
+void RaiseCannotCreateFile(const std::wstring& path, DWORD code) {
+    throw AppError(L"Cannot create file \"" + path + L"\". " + SysErrorMessage(code));
+}

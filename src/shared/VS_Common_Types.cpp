@@ -1,0 +1,5 @@
+#include "shared/VS_Common_Types.h"
+
+void TStartXmlObject::clear() {
+    *this = TStartXmlObject{};
+}
