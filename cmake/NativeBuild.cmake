@@ -7,17 +7,19 @@ add_link_options(${VESTAR_SANITIZE})
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 function(vestar_add_native_test name)
-    add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE vestar_portable gmock_main)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock_main)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "VESTAR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
 
-# libFuzzer targets: built without the sanitizer flags above applied twice.
+# libFuzzer targets; every native module carries the coverage instrumentation.
 function(vestar_add_fuzzer name)
-    add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE vestar_portable)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set_property(GLOBAL APPEND PROPERTY VESTAR_FUZZERS ${name})

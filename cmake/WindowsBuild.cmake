@@ -9,10 +9,9 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
 
-# Windows-only modules of the program, shared by Install.exe and the tests.
-add_library(vestar_win STATIC)
-target_include_directories(vestar_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(vestar_win PUBLIC vestar_portable vestar_warnings ${ZLIB_STATIC}
+# The system libraries every Windows module may use.
+add_library(vestar_win_system INTERFACE)
+target_link_libraries(vestar_win_system INTERFACE ${ZLIB_STATIC}
     comctl32 comdlg32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32
     msimg32 version)
 
@@ -24,9 +23,12 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(VESTAR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 
 # One CTest test per executable: every Wine process start costs time.
+# The test links the libraries it names after LIBS, GoogleMock's main and
+# the program's resources (images, strings, manifest).
 function(vestar_add_win_test name)
-    add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/resources/Install.rc)
-    target_link_libraries(${name} PRIVATE vestar_win gmock_main)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/resources/Install.rc)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock_main)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES

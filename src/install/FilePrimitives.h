@@ -1,0 +1,27 @@
+#pragma once
+// File and process primitives of the install run, the database update and
+// the font installation.
+#include <string>
+#include <vector>
+#include <windows.h>
+
+// Copies a file keeping the source's last-write time (DOS-rounded). False
+// when copying the content failed; raises when the source cannot be opened
+// or the destination cannot be created or replaced.
+bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination);
+
+// Copies a directory tree; hidden and system subdirectories are skipped.
+void CopyDirTree(const std::wstring& source, const std::wstring& destination);
+
+// Starts a program; its exit code when waited for, -1 when it cannot start.
+int RunProgram(const std::wstring& commandLine, WORD showWindow, bool wait);
+
+// Starts a program in its own directory and waits; raises when it cannot start.
+DWORD RunInOwnDir(const std::wstring& programPath, const std::wstring& parameters, WORD showWindow);
+
+// Sets or clears the read-only attribute; silent on failure.
+void SetReadOnlyAttr(const std::wstring& path, bool set);
+
+// Appends the visible subdirectories of `directory` (ending in a backslash),
+// except "WithOutAnswer", as full paths.
+void ListSubDirs(const std::wstring& directory, std::vector<std::wstring>& list);

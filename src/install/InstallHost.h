@@ -1,0 +1,46 @@
+#pragma once
+// What the install run needs of the main window. TFMain implements it;
+// tests drive the run with their own host.
+#include <string>
+
+// The wizard's pages, always named, never numbered.
+enum class TWizardPage {
+    tsStart,
+    tsInputPath,
+    tsInputComponents,
+    tsProgressInstall,
+    tsCancel,
+    tsChangeFontSize
+};
+
+// The progress log: lines are only appended or rewritten in place, so an
+// index returned by Add stays valid for the whole run.
+class IProgressLog {
+  public:
+    virtual ~IProgressLog() = default;
+    virtual int Add(const std::wstring& line) = 0;
+    virtual std::wstring Line(int index) const = 0;
+    virtual void SetLine(int index, const std::wstring& line) = 0;
+    virtual void Repaint() = 0;
+};
+
+class IInstallHost {
+  public:
+    virtual ~IInstallHost() = default;
+
+    // Inputs read from the components and path pages.
+    virtual std::wstring PathText() const = 0; // the text of ePath, untrimmed
+    virtual int WindowsIndex() const = 0;      // CBWindows item index
+    virtual bool DriverInstallChecked() const = 0;
+    virtual bool IsSisterBrand() const = 0;
+
+    virtual void ShowPage(TWizardPage page) = 0;
+    virtual void ClearAndShowLog() = 0;
+    virtual IProgressLog& Log() = 0;
+    virtual void EnableExit() = 0;
+    virtual void SetCanClose(bool canClose) = 0;
+    virtual void SetHourglass(bool hourglass) = 0;
+    virtual void SetCopyFrom(const std::wstring& sourcePath) = 0; // Fcopyfrom
+    virtual void ProcessMessages() = 0;                           // the run's pump points
+    virtual void Close() = 0;                                     // a close request
+};
