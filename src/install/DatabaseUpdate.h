@@ -1,0 +1,11 @@
+#pragma once
+// Backups, updater and database: copies the backup and updater trees, runs
+// the newest backup's Install.cmd and records its release level.
+#include <string>
+
+// Both paths end in a backslash. Raises on the failures that end the run.
+// Leaves the process's current directory at the target path.
+void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring& sourcePath);
+
+// Sets ROOT/Level of target + "ReleaseInfo". Raises on any failure.
+void WriteReleaseLevel(const std::wstring& target, const std::wstring& level);

@@ -1,0 +1,14 @@
+#pragma once
+// The display's font size: the small-fonts test and the switch to large fonts.
+#include <functional>
+
+class ISystemActions;
+class IUserDialogs;
+
+// True when the screen has fewer than 100 logical pixels per inch.
+bool IsSmallFonts(ISystemActions& system);
+
+// "Изменить настройки": switch to large fonts, ask the restart question, and
+// on "Yes" request the restart and close the main window.
+void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
+                    const std::function<void()>& closeMainWindow);
