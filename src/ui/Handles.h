@@ -4,6 +4,7 @@
 // passes.
 #include <utility>
 #include <windows.h>
+#include <objbase.h>
 
 // A holder of one handle-like value with a closing function.
 template <typename T, typename Traits> class UniqueResource {

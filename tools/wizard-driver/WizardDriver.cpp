@@ -1,0 +1,256 @@
+#include "WizardDriver.h"
+
+#include <stdexcept>
+#include <thread>
+
+namespace wizard {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::runtime_error Failure(const std::wstring& what) {
+    std::string narrow;
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, what.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    narrow.resize(size > 0 ? size - 1 : 0);
+    WideCharToMultiByte(CP_UTF8, 0, what.c_str(), -1, narrow.data(), size, nullptr, nullptr);
+    return std::runtime_error(narrow);
+}
+
+template <typename Predicate>
+bool WaitUntil(Predicate ready, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (!ready()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+struct ChildSearch {
+    std::wstring text;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ChildSearch*>(param);
+    if (!IsWindowVisible(window)) {
+        return TRUE;
+    }
+    if (search.className != nullptr && _wcsicmp(ClassName(window).c_str(), search.className) != 0) {
+        return TRUE;
+    }
+    if (!search.text.empty() && WindowText(window) != search.text) {
+        return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+HWND FindChildOf(HWND parent, const std::wstring& text, const wchar_t* className) {
+    ChildSearch search{text, className, nullptr};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct TopLevelSearch {
+    DWORD processId;
+    HWND exclude;
+    std::wstring title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<TopLevelSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || window == search.exclude || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    if (WindowText(window) != search.title) {
+        return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectStaticText(HWND window, LPARAM param) {
+    auto& text = *reinterpret_cast<std::wstring*>(param);
+    if (_wcsicmp(ClassName(window).c_str(), L"Static") == 0 && IsWindowVisible(window)) {
+        const std::wstring part = WindowText(window);
+        if (!part.empty()) {
+            if (!text.empty()) {
+                text += L'\n';
+            }
+            text += part;
+        }
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::wstring WindowText(HWND window) {
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+void WizardDriver::Launch(const std::wstring& exePath) {
+    const std::wstring directory = exePath.substr(0, exePath.find_last_of(L'\\'));
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &info)) {
+        throw Failure(L"cannot start " + exePath);
+    }
+    CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    processId_ = info.dwProcessId;
+}
+
+WizardDriver::~WizardDriver() {
+    if (Running()) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+void WizardDriver::WaitForMainWindow(std::chrono::milliseconds timeout) {
+    const bool found = WaitUntil(
+        [&] {
+            TopLevelSearch search{processId_, nullptr, L"Установка комплекса", nullptr};
+            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+            main_ = search.found;
+            return main_ != nullptr;
+        },
+        timeout);
+    if (!found) {
+        throw Failure(L"the main window did not appear");
+    }
+    Settle();
+}
+
+HWND WizardDriver::FindVisibleControl(const std::wstring& text, const wchar_t* className) const {
+    return FindChildOf(main_, text, className);
+}
+
+HWND WizardDriver::FindVisibleByClass(const wchar_t* className) const {
+    return FindChildOf(main_, L"", className);
+}
+
+HWND WizardDriver::WaitForVisibleControl(const std::wstring& text,
+                                         std::chrono::milliseconds timeout) {
+    HWND control = nullptr;
+    if (!WaitUntil([&] { return (control = FindVisibleControl(text)) != nullptr; }, timeout)) {
+        throw Failure(L"no visible control \"" + text + L"\"");
+    }
+    return control;
+}
+
+void WizardDriver::ClickWindow(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+void WizardDriver::Click(const std::wstring& caption) {
+    ClickWindow(WaitForVisibleControl(caption, 10s));
+    Settle();
+}
+
+std::wstring WizardDriver::PathText() const {
+    const HWND edit = FindVisibleByClass(L"Edit");
+    return edit != nullptr ? WindowText(edit) : std::wstring();
+}
+
+void WizardDriver::SetPathText(const std::wstring& text) {
+    const HWND edit = FindVisibleByClass(L"Edit");
+    if (edit == nullptr) {
+        throw Failure(L"no visible path field");
+    }
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::optional<DialogInfo> WizardDriver::FindDialog(const std::wstring& title) const {
+    TopLevelSearch search{processId_, main_, title, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) {
+        return std::nullopt;
+    }
+    DialogInfo info{search.found, title, {}};
+    EnumChildWindows(search.found, CollectStaticText, reinterpret_cast<LPARAM>(&info.text));
+    return info;
+}
+
+DialogInfo WizardDriver::WaitForDialog(const std::wstring& title,
+                                       std::chrono::milliseconds timeout) {
+    std::optional<DialogInfo> dialog;
+    if (!WaitUntil([&] { return (dialog = FindDialog(title)).has_value(); }, timeout)) {
+        throw Failure(L"no window titled \"" + title + L"\"");
+    }
+    Settle(200ms);
+    return *FindDialog(title);
+}
+
+void WizardDriver::Answer(const DialogInfo& dialog, const std::wstring& caption) {
+    const HWND button = FindChildOf(dialog.window, caption, nullptr);
+    if (button == nullptr) {
+        throw Failure(L"no button \"" + caption + L"\" in \"" + dialog.title + L"\"");
+    }
+    ClickWindow(button);
+    if (!WaitUntil([&] { return !IsWindow(dialog.window) || !IsWindowVisible(dialog.window); },
+                   10s)) {
+        throw Failure(L"\"" + dialog.title + L"\" did not close");
+    }
+    Settle();
+}
+
+std::vector<std::wstring> WizardDriver::LogLines() const {
+    std::vector<std::wstring> lines;
+    const HWND list = FindVisibleByClass(L"ListBox");
+    if (list == nullptr) {
+        return lines;
+    }
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring line(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(static_cast<size_t>(length));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::optional<DWORD> WizardDriver::WaitForExit(std::chrono::milliseconds timeout) {
+    if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+bool WizardDriver::Running() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+void WizardDriver::Settle(std::chrono::milliseconds pause) const {
+    std::this_thread::sleep_for(pause);
+}
+
+} // namespace wizard

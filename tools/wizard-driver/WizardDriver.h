@@ -1,0 +1,79 @@
+#pragma once
+// Drives a running Install.exe from another process, as a person or a
+// screen reader would see it: top-level windows by title, controls by their
+// window text, clicks by BM_CLICK.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+#include "ui/Handles.h"
+
+namespace wizard {
+
+using namespace std::chrono_literals;
+
+struct DialogInfo {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text; // the texts of its static controls, joined by '\n'
+};
+
+class WizardDriver {
+public:
+    // Starts the program in its own directory.
+    void Launch(const std::wstring& exePath);
+    ~WizardDriver();
+
+    HWND MainWindow() const { return main_; }
+    DWORD ProcessId() const { return processId_; }
+
+    // Waits for the main window to appear ("Установка комплекса").
+    void WaitForMainWindow(std::chrono::milliseconds timeout = 30s);
+
+    // The visible control of the main window with this window text.
+    HWND FindVisibleControl(const std::wstring& text, const wchar_t* className = nullptr) const;
+    HWND WaitForVisibleControl(const std::wstring& text, std::chrono::milliseconds timeout = 20s);
+    HWND FindVisibleByClass(const wchar_t* className) const;
+
+    // Clicks the visible button with this caption (posted, so that a modal
+    // window it opens does not block the driver).
+    void Click(const std::wstring& caption);
+    static void ClickWindow(HWND button);
+
+    // The visible edit field's text, and typing a new one.
+    std::wstring PathText() const;
+    void SetPathText(const std::wstring& text);
+
+    // A top-level window of the program with this title (empty title:
+    // the timed message window), other than the main window.
+    std::optional<DialogInfo> FindDialog(const std::wstring& title) const;
+    DialogInfo WaitForDialog(const std::wstring& title, std::chrono::milliseconds timeout = 30s);
+    // Presses the button with `caption` in the dialog and waits until it closes.
+    void Answer(const DialogInfo& dialog, const std::wstring& caption);
+    bool DialogOpen(const std::wstring& title) const { return FindDialog(title).has_value(); }
+
+    // The lines of the visible list box (the progress log).
+    std::vector<std::wstring> LogLines() const;
+
+    // Waits until the program has ended; its exit code, or nothing on timeout.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
+    bool Running() const;
+
+    // Lets the program process what was sent.
+    void Settle(std::chrono::milliseconds pause = 300ms) const;
+
+private:
+    UniqueHandle process_;
+    DWORD processId_ = 0;
+    HWND main_ = nullptr;
+};
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+
+// Saves the window's screen area as a PNG file.
+void SaveScreenShot(HWND window, const std::wstring& path);
+
+} // namespace wizard
