@@ -9,11 +9,12 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
 
-# The system libraries every Windows module may use.
+# The system libraries every Windows module may use: only DLLs that Windows
+# loads from its own directory (KnownDLLs, or comctl32 through the manifest),
+# so that no DLL planted beside Install.exe on the medium is ever imported.
 add_library(vestar_win_system INTERFACE)
 target_link_libraries(vestar_win_system INTERFACE ${ZLIB_STATIC}
-    comctl32 comdlg32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32
-    msimg32 version)
+    comctl32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32)
 
 # GoogleTest and GoogleMock from Debian's sources, built with this toolchain.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
