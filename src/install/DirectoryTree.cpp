@@ -1,0 +1,99 @@
+// Directory trees: the recursive copy and the listing of subdirectories.
+#include <functional>
+
+#include "install/FilePrimitives.h"
+#include "install/FileReplace.h"
+#include "install/portable/CommandLine.h"
+#include "ui/Handles.h"
+
+namespace {
+
+bool IsDotEntry(const wchar_t* name) {
+    return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
+}
+
+bool IsDirectory(const WIN32_FIND_DATAW& entry) {
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Entries that are neither hidden nor system.
+bool IsVisible(const WIN32_FIND_DATAW& entry) {
+    return (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+// Calls `visit` for every entry the search for `pattern` returns, "." and
+// ".." left out. The search handle is closed also when `visit` raises.
+void ForEachEntry(const std::wstring& pattern,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit) {
+    WIN32_FIND_DATAW entry{};
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search) {
+        return;
+    }
+    do {
+        if (!IsDotEntry(entry.cFileName)) {
+            visit(entry);
+        }
+    } while (FindNextFileW(search.get(), &entry));
+}
+
+// `path` without trailing backslashes, a drive's root ("C:\") excepted.
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+    while (path.size() > 1 && path.back() == L'\\' && path[path.size() - 2] != L':') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// Creates `directory` with every missing parent; true when it exists after.
+bool ForceDirectories(const std::wstring& directory) {
+    const std::wstring path = WithoutTrailingBackslash(directory);
+    if (path.empty() || DirectoryExists(path)) {
+        return !path.empty();
+    }
+    const std::wstring parent = ProgramDirectory(path);
+    if (!parent.empty() && parent.size() < path.size()) {
+        ForceDirectories(parent);
+    }
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// CopyFileW refuses to overwrite a read-only or hidden file on Windows; Wine
+// running as root overwrites them, so the refusal is made here.
+bool RefusesOverwrite(const std::wstring& destination) {
+    const DWORD attributes = GetFileAttributesW(destination.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) != 0;
+}
+
+} // namespace
+
+void CopyDirTree(const std::wstring& source, const std::wstring& destination) {
+    if (!DirectoryExists(destination)) {
+        ForceDirectories(destination);
+    }
+    const std::wstring pattern = JoinPath(source, L"*.*");
+    ForEachEntry(pattern, [&](const WIN32_FIND_DATAW& entry) {
+        if (IsDirectory(entry)) {
+            return;
+        }
+        const std::wstring target = JoinPath(destination, entry.cFileName);
+        if (!RefusesOverwrite(target)) {
+            CopyFileW(JoinPath(source, entry.cFileName).c_str(), target.c_str(), FALSE);
+        }
+    });
+    ForEachEntry(pattern, [&](const WIN32_FIND_DATAW& entry) {
+        if (IsVisible(entry) && IsDirectory(entry)) {
+            CopyDirTree(JoinPath(source, entry.cFileName), JoinPath(destination, entry.cFileName));
+        }
+    });
+}
+
+void ListSubDirs(const std::wstring& directory, std::vector<std::wstring>& list) {
+    ForEachEntry(directory + L"*", [&](const WIN32_FIND_DATAW& entry) {
+        if (IsVisible(entry) && IsDirectory(entry) &&
+            wcscmp(entry.cFileName, L"WithOutAnswer") != 0) {
+            list.push_back(directory + entry.cFileName);
+        }
+    });
+}
