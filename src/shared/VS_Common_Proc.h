@@ -9,8 +9,13 @@ extern std::wstring Met;
 extern std::wstring nnn;
 extern std::wstring sss;
 
-// Reads the catalogue from MessageFile into the lists and variables.
+// Reads the catalogue from MessageFile into the lists and variables: each key
+// with its Russian default, which every entry takes when MessageFile is empty
+// or missing. A key present with an empty value gives an empty text.
 void LoadMessages();
+
+// The module's start-up, after that of VS_Common_Var: loads the catalogue.
+void InitializeCommonProc();
 
 // The string resource `id` of `module`: at most 254 characters, up to the
 // first zero.

@@ -1,0 +1,211 @@
+// Copies of settings_probe run from scratch directories holding prepared
+// Settings\holter.ini and Settings\EngView.lng; each writes the state the
+// shared modules' start-up left, which the tests compare.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <windows.h>
+
+#include "TestDirs.h"
+#include "ui/Handles.h"
+
+namespace {
+
+using State = std::map<std::wstring, std::wstring>;
+
+std::wstring FromUtf8(const std::string& text) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+State ParseState(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    State state;
+    std::wistringstream lines(FromUtf8(bytes.str()));
+    std::wstring line;
+    while (std::getline(lines, line)) {
+        const std::size_t equals = line.find(L'=');
+        if (equals != std::wstring::npos) {
+            state[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return state;
+}
+
+// A scratch directory with a copy of the probe in it, as the installer lies
+// on its medium.
+class ProbeRun : public testing::Test {
+  protected:
+    ProbeRun() : dir_(L"настройки_probe") {
+        std::filesystem::copy_file(UnixToWinePath(SETTINGS_PROBE_EXE), dir_.path() / L"probe.exe");
+    }
+
+    void WriteHolterIni(std::string_view text) {
+        WriteAsciiFile(dir_.path() / L"Settings" / L"holter.ini", text);
+    }
+    void WriteLanguageFile(std::string_view text) {
+        WriteAsciiFile(dir_.path() / L"Settings" / L"EngView.lng", text);
+    }
+
+    // Runs the probe from another current directory and reads its report.
+    State Run() {
+        const std::filesystem::path report = dir_.path() / L"report.txt";
+        std::wstring commandLine =
+            L"\"" + (dir_.path() / L"probe.exe").wstring() + L"\" \"" + report.wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        wchar_t windowsDir[MAX_PATH];
+        GetWindowsDirectoryW(windowsDir, MAX_PATH);
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                            nullptr, windowsDir, &startup, &info)) {
+            ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
+            return {};
+        }
+        const UniqueHandle process(info.hProcess);
+        const UniqueHandle thread(info.hThread);
+        EXPECT_EQ(WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process.get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+        return ParseState(report);
+    }
+
+    std::wstring base() const { return dir_.withBackslash(); }
+
+  private:
+    ScratchDir dir_;
+};
+
+TEST_F(ProbeRun, WithoutSettingsEverythingTakesItsDefaultInRussian) {
+    State s = Run();
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s[L"BaseDir"], base());
+    EXPECT_EQ(s[L"AtesInDir"], base() + L"AtesIn\\");
+    EXPECT_EQ(s[L"AtesOutDir"], base() + L"AtesOut\\");
+    EXPECT_EQ(s[L"LanguageCode"], L"RUS");
+    EXPECT_EQ(s[L"MessageFile"], L"");
+    EXPECT_EQ(s[L"DecimalSeparator"], L".");
+    EXPECT_EQ(s[L"ThousandSeparator"], L" ");
+    EXPECT_EQ(s[L"DefaultViewWidth"], L"640");
+    EXPECT_EQ(s[L"DefaultViewHeight"], L"480");
+    EXPECT_EQ(s[L"DefaultViewZoom"], L"1");
+    EXPECT_EQ(s[L"CurrentLead"], L"1");
+    EXPECT_EQ(s[L"ShownLeads"], L"1");
+
+    EXPECT_EQ(s[L"doformshow"], L"true");
+    EXPECT_EQ(s[L"NurseMode"], L"true");
+    EXPECT_EQ(s[L"DoctorMode"], L"true");
+    EXPECT_EQ(s[L"DebugPrint"], L"false");
+    EXPECT_EQ(s[L"ChannelGain"], L"1");
+    EXPECT_EQ(s[L"ChannelGain12"], L"1");
+    EXPECT_EQ(s[L"HardwareType"], L"1");
+    EXPECT_EQ(s[L"FilterType"], L"0");
+    EXPECT_EQ(s[L"LanguageSetting"], L"");
+
+    EXPECT_EQ(s[L"DiseaseNames[9]"], L"Хрон. неспецифич. заболевания легких");
+    EXPECT_EQ(s[L"DiseaseNames[19]"], L"Стеноз лег. арт, тетр. и триада Фало");
+    EXPECT_EQ(s[L"DiseaseNames[21]"], L"Сахарный диабет");
+    EXPECT_EQ(s[L"ConstitutionNames[2]"], L"Астеник");
+    EXPECT_EQ(s[L"DrugNames[5]"], L"Антогонисты Ca");
+    EXPECT_EQ(s[L"ConductionNames[3]"], L"WPW");
+    EXPECT_EQ(s[L"ConductionNames[4]"], L"Не определен");
+    EXPECT_EQ(s[L"Sbo"], L"СБОЙ");
+    EXPECT_EQ(s[L"Met"], L"МЕТКА");
+    EXPECT_EQ(s[L"nnn"], L"н");
+    EXPECT_EQ(s[L"sss"], L"с");
+}
+
+TEST_F(ProbeRun, OptionsAreTypedByTheirKeys) {
+    // Section and key names in other letter cases on purpose.
+    WriteHolterIni("[OPTIONS]\r\n"
+                   "channel1gain=1.5\r\n"
+                   "Channel2Gain=1,5\r\n"
+                   "FilterType=0x10\r\n"
+                   "doformshow=0\r\n"
+                   "DebugPrint=7\r\n"
+                   "DefaultRegType=260\r\n"
+                   "HardwareType=-3\r\n"
+                   "new_reg=255\r\n"
+                   "forGE=1\r\n"
+                   "DoctorMode=\r\n"
+                   "LanguageSetting=Eng\r\n");
+    WriteLanguageFile("[VS_Messages]\r\nNormo=Normosthenic\r\n");
+    State s = Run();
+    EXPECT_EQ(s[L"ChannelGain"], L"1.5");
+    EXPECT_EQ(s[L"ChannelGain12"], L"1");
+    EXPECT_EQ(s[L"FilterType"], L"16");
+    EXPECT_EQ(s[L"doformshow"], L"false");
+    EXPECT_EQ(s[L"DebugPrint"], L"true");
+    EXPECT_EQ(s[L"NurseMode"], L"true");
+    EXPECT_EQ(s[L"DoctorMode"], L"true");
+    EXPECT_EQ(s[L"DefaultRegType"], L"4");
+    EXPECT_EQ(s[L"HardwareType"], L"-3");
+    EXPECT_EQ(s[L"New_Reg"], L"255");
+    EXPECT_EQ(s[L"forGE"], L"true");
+    EXPECT_EQ(s[L"forMVD"], L"false");
+    EXPECT_EQ(s[L"Person"], L"0");
+    // Only "ENG" in capitals chooses English: the language file is not read.
+    EXPECT_EQ(s[L"LanguageSetting"], L"Eng");
+    EXPECT_EQ(s[L"LanguageCode"], L"RUS");
+    EXPECT_EQ(s[L"MessageFile"], L"");
+    EXPECT_EQ(s[L"ConstitutionNames[0]"], L"Нормостеник");
+}
+
+TEST_F(ProbeRun, EnglishFileReplacesOnlyTheKeysItDefines) {
+    WriteHolterIni("[options]\r\n"
+                   "LanguageSetting=ENG\r\n"
+                   "FilterType=256\r\n"
+                   "new_reg=-1\r\n"
+                   "doformshow=7\r\n");
+    WriteLanguageFile("[VS_Messages]\r\n"
+                      "Normo=Normosthenic\r\n"
+                      "Gip=Hypertension\r\n"
+                      "HNZ=\r\n"
+                      "nOp=Undefined\r\n"
+                      "[VS_Common_Proc]\r\n"
+                      "Sbo=FAULT\r\n");
+    State s = Run();
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s[L"LanguageCode"], L"ENG");
+    EXPECT_EQ(s[L"MessageFile"], base() + L"Settings\\EngView.lng");
+    // Out-of-range one-byte values count as unreadable; start-up goes on.
+    EXPECT_EQ(s[L"FilterType"], L"0");
+    EXPECT_EQ(s[L"New_Reg"], L"0");
+    EXPECT_EQ(s[L"doformshow"], L"true");
+
+    EXPECT_EQ(s[L"ConstitutionNames[0]"], L"Normosthenic");
+    EXPECT_EQ(s[L"DiseaseNames[0]"], L"Hypertension");
+    EXPECT_EQ(s[L"DiseaseNames[9]"], L"");
+    EXPECT_EQ(s[L"ConductionNames[4]"], L"Undefined");
+    EXPECT_EQ(s[L"Sbo"], L"FAULT");
+
+    EXPECT_EQ(s[L"ConstitutionNames[1]"], L"Гиперстеник");
+    EXPECT_EQ(s[L"DiseaseNames[1]"], L"Нефрит или пиелонефрит");
+    EXPECT_EQ(s[L"DiseaseNames[21]"], L"Сахарный диабет");
+    EXPECT_EQ(s[L"ConductionNames[3]"], L"WPW");
+    EXPECT_EQ(s[L"Met"], L"МЕТКА");
+}
+
+TEST_F(ProbeRun, EnglishWithoutItsFileKeepsTheRussianCatalogue) {
+    WriteHolterIni("[options]\r\nLanguageSetting=ENG\r\n");
+    State s = Run();
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s[L"LanguageCode"], L"ENG");
+    EXPECT_EQ(s[L"MessageFile"], base() + L"Settings\\EngView.lng");
+    EXPECT_EQ(s[L"ConstitutionNames[0]"], L"Нормостеник");
+    EXPECT_EQ(s[L"DiseaseNames[9]"], L"Хрон. неспецифич. заболевания легких");
+    EXPECT_EQ(s[L"Sbo"], L"СБОЙ");
+}
+
+} // namespace
