@@ -1,0 +1,254 @@
+// The release-information file of an installation: an XML document
+// ROOT/Version (format, must be 1) and ROOT/Level (installed release level),
+// read and written through the MSXML DOM.
+#include "install/DatabaseUpdate.h"
+
+#include <cwchar>
+
+#include <msxml2.h>
+#include <oleauto.h>
+#include <windows.h>
+
+#include "install/FileReplace.h"
+#include "install/MediumLayout.h"
+#include "shared/AppError.h"
+#include "shared/SysError.h"
+#include "ui/Handles.h"
+
+namespace {
+
+// DOMDocument (version independent) and its IXMLDOMDocument2 interface.
+constexpr CLSID kDomDocumentClass = {
+    0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
+constexpr IID kDomDocument2Interface = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+constexpr wchar_t kErrorPrefix[] = L"Cannot get release information, error: ";
+constexpr int kKnownVersion = 1;
+
+std::wstring HresultText(HRESULT result) {
+    std::wstring text = SysErrorMessage(static_cast<DWORD>(result));
+    if (text.empty()) {
+        wchar_t code[16];
+        std::swprintf(code, 16, L"%08lX", static_cast<unsigned long>(result));
+        text = L"OLE error " + std::wstring(code);
+    }
+    return text;
+}
+
+void Check(HRESULT result) {
+    if (FAILED(result)) {
+        throw AppError(HresultText(result));
+    }
+}
+
+BSTR AllocBstr(const std::wstring& text) {
+    BSTR value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (value == nullptr) {
+        throw AppError(HresultText(E_OUTOFMEMORY));
+    }
+    return value;
+}
+
+// An owned BSTR.
+class Bstr {
+  public:
+    Bstr() = default;
+    explicit Bstr(const std::wstring& text) : value_(AllocBstr(text)) {}
+    ~Bstr() { SysFreeString(value_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+
+    BSTR get() const { return value_; }
+    std::wstring text() const { return std::wstring(value_, SysStringLen(value_)); }
+    BSTR* put() {
+        SysFreeString(value_);
+        value_ = nullptr;
+        return &value_;
+    }
+
+  private:
+    BSTR value_ = nullptr;
+};
+
+// An owned VARIANT, cleared on scope exit.
+class Variant {
+  public:
+    Variant() { VariantInit(&value_); }
+    explicit Variant(const std::wstring& text) : Variant() {
+        value_.bstrVal = AllocBstr(text);
+        value_.vt = VT_BSTR;
+    }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+
+    VARIANT& get() { return value_; }
+    VARIANT* put() {
+        VariantClear(&value_);
+        return &value_;
+    }
+
+  private:
+    VARIANT value_;
+};
+
+std::wstring DirectoryOf(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring(L".") : path.substr(0, separator + 1);
+}
+
+std::wstring LoadErrorText(IXMLDOMDocument2* document, HRESULT result) {
+    ComPtr<IXMLDOMParseError> parseError;
+    Bstr reason;
+    if (SUCCEEDED(document->get_parseError(parseError.put())) && parseError &&
+        SUCCEEDED(parseError->get_reason(reason.put())) && reason.get() != nullptr) {
+        std::wstring text = reason.text();
+        while (!text.empty() &&
+               (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+            text.pop_back();
+        }
+        if (!text.empty()) {
+            return L"the document cannot be loaded: " + text;
+        }
+    }
+    return L"the document cannot be loaded: " + HresultText(FAILED(result) ? result : E_FAIL);
+}
+
+ComPtr<IXMLDOMDocument2> LoadDocument(const std::wstring& path) {
+    ComPtr<IXMLDOMDocument2> document;
+    Check(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, kDomDocument2Interface,
+                           document.put_void()));
+    Check(document->put_async(VARIANT_FALSE));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT result = document->load(Variant(path).get(), &loaded);
+    if (FAILED(result) || loaded != VARIANT_TRUE) {
+        throw AppError(LoadErrorText(document.get(), result));
+    }
+    return document;
+}
+
+// The node `query` selects from `from`, or null when there is none.
+ComPtr<IXMLDOMNode> SelectNode(IXMLDOMNode* from, const std::wstring& query) {
+    ComPtr<IXMLDOMNode> node;
+    Check(from->selectSingleNode(Bstr(query).get(), node.put()));
+    return node;
+}
+
+ComPtr<IXMLDOMNode> SelectRequiredNode(IXMLDOMNode* from, const std::wstring& query,
+                                       const std::wstring& elementName) {
+    ComPtr<IXMLDOMNode> node = SelectNode(from, query);
+    if (!node) {
+        throw AppError(L"element " + elementName + L" not found");
+    }
+    return node;
+}
+
+ComPtr<IXMLDOMNode> SelectRoot(IXMLDOMDocument2* document) {
+    ComPtr<IXMLDOMElement> element;
+    Check(document->get_documentElement(element.put()));
+    if (!element) {
+        throw AppError(L"element ROOT not found");
+    }
+    return SelectRequiredNode(element.get(), L"/ROOT", L"ROOT");
+}
+
+std::wstring VariantTypeName(VARTYPE type) {
+    switch (type) {
+    case VT_BSTR:
+        return L"OleStr";
+    case VT_EMPTY:
+        return L"Empty";
+    case VT_NULL:
+        return L"Null";
+    default:
+        return L"Unknown";
+    }
+}
+
+// The typed value of ROOT/Version as an integer; 0 when there is no Version.
+int ReadVersion(IXMLDOMNode* root) {
+    ComPtr<IXMLDOMNode> versionNode = SelectNode(root, L"Version");
+    if (!versionNode) {
+        return 0;
+    }
+    Variant value;
+    Check(versionNode->get_nodeTypedValue(value.put()));
+    Variant number;
+    if (FAILED(VariantChangeTypeEx(number.put(), &value.get(), LOCALE_USER_DEFAULT, 0, VT_I4))) {
+        throw AppError(L"Could not convert variant of type (" + VariantTypeName(value.get().vt) +
+                       L") into type (Integer)");
+    }
+    return number.get().lVal;
+}
+
+// A temporary file beside the file it will replace; removed unless it was
+// moved into place.
+class ReplacementFile {
+  public:
+    explicit ReplacementFile(const std::wstring& target) : target_(target) {
+        wchar_t name[MAX_PATH];
+        if (GetTempFileNameW(DirectoryOf(target).c_str(), L"rel", 0, name) == 0) {
+            throw AppError(SysErrorMessage(GetLastError()));
+        }
+        path_ = name;
+    }
+    ~ReplacementFile() {
+        if (!path_.empty()) {
+            DeleteFileW(path_.c_str());
+        }
+    }
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    void MoveIntoPlace() {
+        if (!MoveFileExW(path_.c_str(), target_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            throw AppError(SysErrorMessage(GetLastError()));
+        }
+        path_.clear();
+    }
+
+  private:
+    std::wstring target_;
+    std::wstring path_;
+};
+
+// Saves the document over `path` without ever leaving a truncated file: the
+// new content is written beside it and then moved over it. A file Windows
+// would refuse to overwrite (read-only, hidden, in use) is refused here alike.
+void SaveReplacing(IXMLDOMDocument2* document, const std::wstring& path) {
+    if (const DWORD error = CheckReplaceable(path)) {
+        throw AppError(SysErrorMessage(error));
+    }
+    ReplacementFile replacement(path);
+    Check(document->save(Variant(replacement.path()).get()));
+    replacement.MoveIntoPlace();
+}
+
+void SetLevel(const std::wstring& path, const std::wstring& level) {
+    ComPtr<IXMLDOMDocument2> document = LoadDocument(path);
+    ComPtr<IXMLDOMNode> root = SelectRoot(document.get());
+    if (ReadVersion(root.get()) != kKnownVersion) {
+        throw AppError(L"unknown release file version");
+    }
+    ComPtr<IXMLDOMNode> levelNode = SelectRequiredNode(root.get(), L"Level", L"Level");
+    Check(levelNode->put_nodeTypedValue(Variant(level).get()));
+    SaveReplacing(document.get(), path);
+}
+
+} // namespace
+
+void WriteReleaseLevel(const std::wstring& target, const std::wstring& level) {
+    ComApartment com;
+    const std::wstring path = target + std::wstring(MediumLayout::ReleaseInfoFile);
+    if (!PathExists(path) || DirectoryExists(path)) {
+        throw AppError(L"Release info file does not exist");
+    }
+    try {
+        SetLevel(path, level);
+    } catch (const AppError& error) {
+        throw AppError(kErrorPrefix + error.text());
+    }
+}
