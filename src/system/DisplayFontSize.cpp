@@ -1,0 +1,39 @@
+// The display's font size: the small-fonts test at the end of the install
+// run and the font-size page's "Изменить настройки".
+#include "system/DisplayFontSize.h"
+
+#include "system/SystemActions.h"
+#include "ui/UserDialogs.h"
+
+namespace {
+
+constexpr int kLargeFontsPixelsPerInch = 100;
+
+// The restart lets running programs close themselves; only those that
+// hang are ended.
+constexpr UINT kRestartFlags = EWX_REBOOT | EWX_FORCEIFHUNG;
+
+constexpr wchar_t kRestartQuestion[] =
+    L"Изменения в настройки внесены, для того чтобы они\r\n"
+    L"вступили в силу, требуется перзагрузить операционную систему.\r\n"
+    L"Выполнить перезагрузку сейчас?";
+
+} // namespace
+
+bool IsSmallFonts(ISystemActions& system) {
+    // A value of 0 means the screen could not be asked: not small then.
+    const int pixelsPerInch = system.ScreenLogPixelsX();
+    return pixelsPerInch > 0 && pixelsPerInch < kLargeFontsPixelsPerInch;
+}
+
+void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
+                    const std::function<void()>& closeMainWindow) {
+    system.SetLargeFonts();
+    const TModalResult answer =
+        dialogs.MessageDlg(kRestartQuestion, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
+    if (answer != TModalResult::mrYes) {
+        return;
+    }
+    system.ShutdownWindows(kRestartFlags);
+    closeMainWindow();
+}

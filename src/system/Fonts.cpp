@@ -1,0 +1,101 @@
+// Installs the suite's TrueType fonts that the Windows fonts directory
+// lacks: copy, machine registration, a short load so that running programs
+// hear of it, and a line in the progress log.
+#include "system/Fonts.h"
+
+#include <array>
+#include <windows.h>
+
+#include "install/FilePrimitives.h"
+#include "install/InstallHost.h"
+#include "shared/AppError.h"
+#include "shared/SysError.h"
+#include "shared/VS_Common_Proc.h"
+#include "ui/Handles.h"
+
+namespace {
+
+// The suite's fonts, in the order they are installed; the names are used
+// with exactly this letter case.
+constexpr std::array<const wchar_t*, 7> kSuiteFonts = {
+    L"ARIAL.TTF",  L"ARIALN.TTF", L"COUR.TTF",    L"MICROSS.TTF",
+    L"TAHOMA.TTF", L"TIMES.TTF",  L"verdana.TTF",
+};
+
+constexpr wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr wchar_t kTrueTypeSuffix[] = L" (TrueType)";
+
+// The last word of the log line: its second letter is the Latin "c",
+// the others are Cyrillic.
+constexpr wchar_t kInstalledWord[] = L"у"
+                                     L"c"
+                                     L"тановлен";
+
+// A window that does not answer WM_FONTCHANGE within this time, or is hung
+// already, is passed over instead of holding up the installation.
+constexpr UINT kFontChangeTimeoutMs = 5000;
+
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Registers the font for the machine: value "<title> (TrueType)" holding
+// the bare file name.
+void RegisterFont(const std::wstring& title, const std::wstring& fileName) {
+    UniqueRegKey key;
+    const LSTATUS opened =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, key.put());
+    if (opened != ERROR_SUCCESS) {
+        throw AppError(L"Cannot open registry key \"HKEY_LOCAL_MACHINE\\" +
+                       std::wstring(kFontsKey) + L"\". " +
+                       SysErrorMessage(static_cast<DWORD>(opened)));
+    }
+    const std::wstring valueName = title + kTrueTypeSuffix;
+    const auto dataBytes = static_cast<DWORD>((fileName.size() + 1) * sizeof(wchar_t));
+    const LSTATUS written =
+        RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(fileName.c_str()), dataBytes);
+    if (written != ERROR_SUCCESS) {
+        throw AppError(L"Cannot write registry value \"" + valueName + L"\". " +
+                       SysErrorMessage(static_cast<DWORD>(written)));
+    }
+    RegFlushKey(key.get());
+}
+
+void BroadcastFontChange() {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kFontChangeTimeoutMs,
+                        &answer);
+}
+
+// Loads the installed font briefly so that running programs see the change.
+void AnnounceFont(const std::wstring& path) {
+    AddFontResourceW(path.c_str());
+    BroadcastFontChange();
+    RemoveFontResourceW(path.c_str());
+    BroadcastFontChange();
+}
+
+void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::wstring& fontsDir,
+                 const std::wstring& name) {
+    const std::wstring installed = fontsDir + name;
+    if (FileExists(installed)) {
+        return;
+    }
+    const std::wstring title = GetFontTitle(sourceDir + name);
+    CopyFileKeepDate(sourceDir + name, installed);
+    RegisterFont(title, name);
+    AnnounceFont(installed);
+    log.Add(L"Шрифт <" + title + L"> " + kInstalledWord);
+}
+
+} // namespace
+
+void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
+    const std::wstring sourceDir = sourcePath + L"fonts\\";
+    const std::wstring fontsDir = GetWindowsDir() + L"fonts\\";
+    for (const wchar_t* name : kSuiteFonts) {
+        InstallFont(log, sourceDir, fontsDir, name);
+    }
+}

@@ -1,0 +1,67 @@
+#include "system/RealSystemActions.h"
+
+#include "shared/VS_Common_Proc.h"
+#include "ui/Handles.h"
+
+namespace {
+
+using SetupChangeFontSizeProc = int(WINAPI*)(HWND, const wchar_t*);
+
+constexpr wchar_t kSetupLibrary[] = L"syssetup.dll";
+constexpr wchar_t kLargeFontSize[] = L"120";
+
+std::wstring SystemDirectory() {
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    return std::wstring(buffer, length);
+}
+
+// The display set-up library, only ever from the system directory: a copy
+// lying next to the installer on the medium is never loaded.
+UniqueModule LoadSetupLibrary() {
+    UniqueModule library(LoadLibraryExW(kSetupLibrary, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (library || GetLastError() != ERROR_INVALID_PARAMETER) {
+        return library;
+    }
+    // Windows 7 without the safe-loading update does not know the flag:
+    // name the file by its full path in the system directory instead.
+    const std::wstring directory = SystemDirectory();
+    if (directory.empty()) {
+        return library;
+    }
+    return UniqueModule(LoadLibraryW((directory + L"\\" + kSetupLibrary).c_str()));
+}
+
+} // namespace
+
+int RealSystemActions::ScreenLogPixelsX() {
+    const WindowDc screen(nullptr);
+    if (screen.get() == nullptr) {
+        return 0;
+    }
+    return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+void RealSystemActions::SetLargeFonts() {
+    UniqueModule library = LoadSetupLibrary();
+    if (!library) {
+        return;
+    }
+    const auto changeFontSize = reinterpret_cast<SetupChangeFontSizeProc>(
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "SetupChangeFontSize")));
+    if (changeFontSize == nullptr) {
+        return;
+    }
+    if (changeFontSize(nullptr, kLargeFontSize) == 0) {
+        // Only a routine that reports success has its library unloaded
+        // again; after a failure it stays loaded.
+        library.release();
+    }
+}
+
+bool RealSystemActions::ShutdownWindows(UINT exitFlags) {
+    return ::ShutdownWindows(exitFlags);
+}

@@ -1,0 +1,297 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+#include "FontsDirectoryGuard.h"
+#include "install/InstallHost.h"
+#include "shared/AppError.h"
+#include "shared/VS_Common_Proc.h"
+#include "system/Fonts.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Pair;
+using ::testing::StartsWith;
+
+const std::vector<std::wstring> kSuiteFonts = {
+    L"ARIAL.TTF",  L"ARIALN.TTF", L"COUR.TTF",    L"MICROSS.TTF",
+    L"TAHOMA.TTF", L"TIMES.TTF",  L"verdana.TTF",
+};
+
+// The medium's stand-ins: free fonts of the host under the suite's names.
+struct StandIn {
+    const wchar_t* name;
+    const wchar_t* hostFont;
+    const wchar_t* fullName;
+};
+const StandIn kStandIns[] = {
+    {L"ARIAL.TTF", L"dejavu\\DejaVuSerifCondensed-BoldItalic.ttf",
+     L"DejaVu Serif Condensed Bold Italic"},
+    {L"ARIALN.TTF", L"dejavu\\DejaVuSansCondensed-Oblique.ttf", L"DejaVu Sans Condensed Oblique"},
+    {L"COUR.TTF", L"liberation\\LiberationMono-BoldItalic.ttf", L"Liberation Mono Bold Italic"},
+    {L"MICROSS.TTF", L"dejavu\\DejaVuSans-ExtraLight.ttf", L"DejaVu Sans ExtraLight"},
+    {L"TAHOMA.TTF", L"liberation\\LiberationSansNarrow-BoldItalic.ttf",
+     L"Liberation Sans Narrow Bold Italic"},
+    {L"TIMES.TTF", L"dejavu\\DejaVuSerif-Italic.ttf", L"DejaVu Serif Italic"},
+    {L"verdana.TTF", L"dejavu\\DejaVuSansMono-Oblique.ttf", L"DejaVu Sans Mono Oblique"},
+};
+const wchar_t kHostFonts[] = L"Z:\\usr\\share\\fonts\\truetype\\";
+
+std::wstring InstalledLine(const std::wstring& title) {
+    return L"Шрифт <" + title + L"> уcтановлен";
+}
+
+class RecordingLog : public IProgressLog {
+  public:
+    int Add(const std::wstring& line) override {
+        lines.push_back(line);
+        return static_cast<int>(lines.size()) - 1;
+    }
+    std::wstring Line(int index) const override { return lines.at(static_cast<size_t>(index)); }
+    void SetLine(int index, const std::wstring& line) override {
+        lines.at(static_cast<size_t>(index)) = line;
+    }
+    void Repaint() override {}
+
+    std::vector<std::wstring> lines;
+};
+
+std::wstring TempDirectory() {
+    wchar_t buffer[MAX_PATH];
+    GetTempPathW(MAX_PATH, buffer);
+    return buffer;
+}
+
+std::string ReadAll(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    std::ofstream(path.c_str(), std::ios::binary) << text;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FILETIME LastWriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+FILETIME FromLocal(WORD hour, WORD minute, WORD second, WORD milliseconds) {
+    const SYSTEMTIME local{2021, 3, 4, 4, hour, minute, second, milliseconds};
+    FILETIME localTime{};
+    FILETIME utc{};
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &utc);
+    return utc;
+}
+
+// A medium in a scratch directory, the prefix's fonts directory kept as it
+// was, and a log.
+class InstallFontsTest : public ::testing::Test {
+  protected:
+    InstallFontsTest()
+        : root_(MakeRoot()), medium_(root_ + L"medium\\"), mediumFonts_(medium_ + L"fonts\\"),
+          fontsDir_(GetWindowsDir() + L"fonts\\"), saved_(MakeDirectory(root_ + L"saved\\")) {
+        guard_.emplace(fontsDir_, saved_, kSuiteFonts);
+        MakeDirectory(medium_);
+        MakeDirectory(mediumFonts_);
+        before_ = ReadFontRegistrations();
+    }
+    ~InstallFontsTest() override {
+        guard_.reset();
+        for (const std::wstring& name : kSuiteFonts) {
+            DeleteFileW((mediumFonts_ + name).c_str());
+        }
+        RemoveDirectoryW(mediumFonts_.c_str());
+        RemoveDirectoryW(medium_.c_str());
+        RemoveDirectoryW(saved_.c_str());
+        RemoveDirectoryW(root_.c_str());
+    }
+
+    static std::wstring MakeDirectory(const std::wstring& path) {
+        CreateDirectoryW(path.c_str(), nullptr);
+        return path;
+    }
+    static std::wstring MakeRoot() {
+        return MakeDirectory(TempDirectory() + L"vestar-fonts-" +
+                             std::to_wstring(GetCurrentProcessId()) + L"\\");
+    }
+
+    // Puts the stand-ins on the medium, all of them but `except`.
+    void FillMedium(const std::wstring& except = L"") {
+        for (const StandIn& font : kStandIns) {
+            if (font.name != except) {
+                ASSERT_TRUE(CopyFileW((std::wstring(kHostFonts) + font.hostFont).c_str(),
+                                      (mediumFonts_ + font.name).c_str(), FALSE))
+                    << GetLastError();
+            }
+        }
+    }
+
+    // Fonts-directory files that only bear the suite's names.
+    void PlaceInFontsDir(const std::vector<std::wstring>& names) {
+        for (const std::wstring& name : names) {
+            WriteText(fontsDir_ + name, "placeholder, not a font");
+        }
+    }
+
+    std::vector<std::wstring> AllBut(const std::wstring& except) const {
+        std::vector<std::wstring> names;
+        for (const std::wstring& name : kSuiteFonts) {
+            if (name != except) {
+                names.push_back(name);
+            }
+        }
+        return names;
+    }
+
+    // The registry values added or changed since the test started.
+    RegistryValues AddedRegistrations() const {
+        RegistryValues added;
+        for (const auto& [name, value] : ReadFontRegistrations()) {
+            const auto old = before_.find(name);
+            if (old == before_.end() || !(old->second == value)) {
+                added[name] = value;
+            }
+        }
+        return added;
+    }
+
+    static RegistryValue SzValue(const std::wstring& text) {
+        const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+        return {REG_SZ, {bytes, bytes + (text.size() + 1) * sizeof(wchar_t)}};
+    }
+
+    std::wstring root_;
+    std::wstring medium_;
+    std::wstring mediumFonts_;
+    std::wstring fontsDir_;
+    std::wstring saved_;
+    std::optional<FontsDirectoryGuard> guard_;
+    RegistryValues before_;
+    RecordingLog log_;
+};
+
+TEST(WindowsDir, EndsInOneBackslash) {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(GetWindowsDir(), std::wstring(buffer, length) + L"\\");
+}
+
+TEST_F(InstallFontsTest, FontsPresentByNameAreLeftAlone) {
+    FillMedium();
+    PlaceInFontsDir(kSuiteFonts);
+
+    InstallFonts(log_, medium_);
+
+    EXPECT_THAT(log_.lines, IsEmpty());
+    EXPECT_THAT(AddedRegistrations(), IsEmpty());
+    for (const std::wstring& name : kSuiteFonts) {
+        EXPECT_EQ(ReadAll(fontsDir_ + name), "placeholder, not a font") << name;
+    }
+}
+
+TEST_F(InstallFontsTest, InstallsTheOneMissingFont) {
+    FillMedium();
+    const FILETIME mediumTime = FromLocal(13, 45, 37, 120);
+    {
+        HANDLE file = CreateFileW((mediumFonts_ + L"TAHOMA.TTF").c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        SetFileTime(file, nullptr, nullptr, &mediumTime);
+        CloseHandle(file);
+    }
+    PlaceInFontsDir(AllBut(L"TAHOMA.TTF"));
+
+    InstallFonts(log_, medium_);
+
+    const std::wstring title = L"Liberation Sans Narrow Bold Italic";
+    ASSERT_THAT(log_.lines, ElementsAre(InstalledLine(title)));
+    const std::wstring& line = log_.lines[0];
+    const std::wstring lastWord = line.substr(line.rfind(L' ') + 1);
+    ASSERT_EQ(lastWord.size(), 10u);
+    for (size_t i = 0; i < lastWord.size(); ++i) {
+        if (i == 1) {
+            EXPECT_EQ(lastWord[i], L'\x0063') << "the Latin c";
+        } else {
+            EXPECT_TRUE(lastWord[i] >= L'\x0430' && lastWord[i] <= L'\x044F')
+                << "Cyrillic at " << i;
+        }
+    }
+    EXPECT_THAT(AddedRegistrations(),
+                ElementsAre(Pair(title + L" (TrueType)", SzValue(L"TAHOMA.TTF"))));
+    EXPECT_EQ(ReadAll(fontsDir_ + L"TAHOMA.TTF"), ReadAll(mediumFonts_ + L"TAHOMA.TTF"));
+    EXPECT_EQ(Ticks(LastWriteTime(fontsDir_ + L"TAHOMA.TTF")), Ticks(FromLocal(13, 45, 36, 0)))
+        << "the medium's time, rounded down to the even second";
+}
+
+TEST_F(InstallFontsTest, AFontMissingFromTheMediumEndsTheWork) {
+    FillMedium(L"COUR.TTF");
+
+    try {
+        InstallFonts(log_, medium_);
+        FAIL() << "the missing medium file raises";
+    } catch (const AppError& error) {
+        EXPECT_THAT(error.text(),
+                    StartsWith(L"Cannot open file \"" + mediumFonts_ + L"COUR.TTF\". "));
+    }
+
+    EXPECT_THAT(log_.lines, ElementsAre(InstalledLine(L"DejaVu Serif Condensed Bold Italic"),
+                                        InstalledLine(L"DejaVu Sans Condensed Oblique")));
+    EXPECT_THAT(
+        AddedRegistrations(),
+        ElementsAre(Pair(L"DejaVu Sans Condensed Oblique (TrueType)", SzValue(L"ARIALN.TTF")),
+                    Pair(L"DejaVu Serif Condensed Bold Italic (TrueType)", SzValue(L"ARIAL.TTF"))));
+    EXPECT_TRUE(Exists(fontsDir_ + L"ARIAL.TTF"));
+    EXPECT_TRUE(Exists(fontsDir_ + L"ARIALN.TTF"));
+    for (const wchar_t* name :
+         {L"COUR.TTF", L"MICROSS.TTF", L"TAHOMA.TTF", L"TIMES.TTF", L"verdana.TTF"}) {
+        EXPECT_FALSE(Exists(fontsDir_ + name)) << name;
+    }
+}
+
+TEST_F(InstallFontsTest, UnreadableTitlesDoNotShareOneRegistration) {
+    WriteText(mediumFonts_ + L"ARIAL.TTF", "no font here");
+    WriteText(mediumFonts_ + L"ARIALN.TTF", "nor here");
+    PlaceInFontsDir(AllBut(L"ARIAL.TTF"));
+    DeleteFileW((fontsDir_ + L"ARIALN.TTF").c_str());
+
+    InstallFonts(log_, medium_);
+
+    EXPECT_THAT(log_.lines, ElementsAre(InstalledLine(L"ARIAL"), InstalledLine(L"ARIALN")));
+    EXPECT_THAT(AddedRegistrations(),
+                ElementsAre(Pair(L"ARIAL (TrueType)", SzValue(L"ARIAL.TTF")),
+                            Pair(L"ARIALN (TrueType)", SzValue(L"ARIALN.TTF"))));
+}
+
+TEST_F(InstallFontsTest, TitleIsTheFontsFullNameWhateverItsFileIsCalled) {
+    FillMedium();
+    for (const StandIn& font : kStandIns) {
+        EXPECT_EQ(GetFontTitle(mediumFonts_ + font.name), font.fullName) << font.name;
+    }
+}
+
+TEST_F(InstallFontsTest, TitleFallsBackToTheFileName) {
+    WriteText(mediumFonts_ + L"ARIAL.TTF", "no font here");
+    EXPECT_EQ(GetFontTitle(mediumFonts_ + L"ARIAL.TTF"), L"ARIAL");
+    EXPECT_EQ(GetFontTitle(mediumFonts_ + L"TIMES.TTF"), L"TIMES") << "a missing file";
+}
+
+} // namespace
