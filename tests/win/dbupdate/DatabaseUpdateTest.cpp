@@ -394,7 +394,7 @@ TEST_F(DatabaseUpdateTest, ReleaseFileThatCannotBeReplacedStaysWhole) {
             WriteReleaseLevel(target_, L"150613");
             ADD_FAILURE() << "a release file in use was replaced";
         } catch (const AppError& error) {
-            EXPECT_EQ(error.text().substr(0, kPrefix.size()), kPrefix);
+            EXPECT_EQ(error.text(), kPrefix + SysErrorMessage(ERROR_SHARING_VIOLATION));
         }
     }
     EXPECT_EQ(ReadBytes(ReleaseInfo()), content);
