@@ -84,7 +84,12 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
         return;
     }
     const std::wstring title = GetFontTitle(sourceDir + name);
-    CopyFileKeepDate(sourceDir + name, installed);
+    // A font whose content did not arrive is neither registered nor
+    // reported as installed.
+    if (!CopyFileKeepDate(sourceDir + name, installed)) {
+        throw AppError(L"Cannot copy file \"" + sourceDir + name + L"\" to \"" + installed +
+                       L"\".");
+    }
     RegisterFont(title, name);
     AnnounceFont(installed);
     log.Add(L"Шрифт <" + title + L"> " + kInstalledWord);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "FontsDirectoryGuard.h"
+#include "install/BlockWriter.h"
 #include "install/InstallHost.h"
 #include "shared/AppError.h"
 #include "shared/VS_Common_Proc.h"
@@ -265,6 +266,28 @@ TEST_F(InstallFontsTest, AFontMissingFromTheMediumEndsTheWork) {
          {L"COUR.TTF", L"MICROSS.TTF", L"TAHOMA.TTF", L"TIMES.TTF", L"verdana.TTF"}) {
         EXPECT_FALSE(Exists(fontsDir_ + name)) << name;
     }
+}
+
+// Every write fails, as on a full disk.
+class FailingBlockWriter : public IBlockWriter {
+  public:
+    bool WriteBlock(HANDLE, const void*, DWORD) override {
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+};
+
+TEST_F(InstallFontsTest, AFailedCopyIsNeitherRegisteredNorReported) {
+    FillMedium();
+    PlaceInFontsDir(AllBut(L"TAHOMA.TTF"));
+    FailingBlockWriter failing;
+    const ScopedBlockWriter diskFull(failing);
+
+    EXPECT_THROW(InstallFonts(log_, medium_), AppError);
+
+    EXPECT_THAT(log_.lines, IsEmpty());
+    EXPECT_THAT(AddedRegistrations(), IsEmpty());
+    EXPECT_FALSE(Exists(fontsDir_ + L"TAHOMA.TTF"));
 }
 
 TEST_F(InstallFontsTest, UnreadableTitlesDoNotShareOneRegistration) {
