@@ -34,7 +34,7 @@ constexpr ShellFolderSource kShellFolders[] = {
 
 [[noreturn]] void RaiseShortcutError(HRESULT result) {
     wchar_t code[16];
-    std::swprintf(code, 16, L"%08lX", static_cast<unsigned long>(result));
+    std::swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(result));
     throw AppError(L"Не удалось создать ярлык: " + std::wstring(code));
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -320,4 +321,19 @@ TEST_F(ShortcutTest, AnExistingLinkIsReplaced) {
     const LinkContent link = ReadLink(linkPath);
     EXPECT_EQ(link.description, L"второй");
     EXPECT_EQ(link.arguments, L"-второй");
+}
+
+TEST_F(ShortcutTest, WithoutComOnTheThreadTheLinkObjectCannotBeMade) {
+    std::wstring text;
+    std::wstring linkPath = L"unchanged";
+    std::thread worker([&] {
+        try {
+            CreateShortcut(target_ + L"Portal.exe", 0, L"", L"", L"", L"", kProduct, linkPath);
+        } catch (const AppError& error) {
+            text = error.text();
+        }
+    });
+    worker.join();
+    EXPECT_EQ(text, L"Не удалось создать ярлык: 0x800401F0");
+    EXPECT_EQ(linkPath, L"unchanged");
 }
