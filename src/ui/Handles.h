@@ -8,7 +8,7 @@
 
 // A holder of one handle-like value with a closing function.
 template <typename T, typename Traits> class UniqueResource {
-public:
+  public:
     UniqueResource() = default;
     explicit UniqueResource(T value) : value_(value) {}
     ~UniqueResource() { reset(); }
@@ -36,7 +36,7 @@ public:
         value_ = value;
     }
 
-private:
+  private:
     T value_ = Traits::invalid();
 };
 
@@ -83,6 +83,14 @@ using UniquePen = UniqueGdiObject<HPEN>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
 using UniqueRegion = UniqueGdiObject<HRGN>;
 
+struct WindowTraits {
+    static HWND invalid() { return nullptr; }
+    static bool valid(HWND w) { return w != nullptr; }
+    static void close(HWND w) { DestroyWindow(w); }
+};
+// A window that DestroyWindow closes (on the thread that created it).
+using UniqueWindow = UniqueResource<HWND, WindowTraits>;
+
 struct IconTraits {
     static HICON invalid() { return nullptr; }
     static bool valid(HICON i) { return i != nullptr; }
@@ -100,7 +108,7 @@ using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;
 
 // A window's DC from GetDC (null window: the screen), released on scope exit.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDc() {
         if (dc_ != nullptr) {
@@ -111,27 +119,27 @@ public:
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // An object selected into a DC; the previous one is selected back.
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() { SelectObject(dc_, previous_); }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // A COM interface pointer, released on scope exit.
 template <typename T> class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ~ComPtr() { reset(); }
     ComPtr(const ComPtr&) = delete;
@@ -160,14 +168,30 @@ public:
         }
     }
 
-private:
+  private:
+    T* ptr_ = nullptr;
+};
+
+// Memory the shell or COM allocated with CoTaskMemAlloc (an item id list,
+// a string), freed with CoTaskMemFree.
+template <typename T> class CoTaskMemPtr {
+  public:
+    CoTaskMemPtr() = default;
+    explicit CoTaskMemPtr(T* ptr) : ptr_(ptr) {}
+    ~CoTaskMemPtr() { CoTaskMemFree(ptr_); }
+    CoTaskMemPtr(const CoTaskMemPtr&) = delete;
+    CoTaskMemPtr& operator=(const CoTaskMemPtr&) = delete;
+    T* get() const { return ptr_; }
+    explicit operator bool() const { return ptr_ != nullptr; }
+
+  private:
     T* ptr_ = nullptr;
 };
 
 // COM for the calling thread, uninitialised again on scope exit when the
 // initialisation succeeded (S_OK or S_FALSE).
 class ComApartment {
-public:
+  public:
     explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED)
         : result_(CoInitializeEx(nullptr, model)) {}
     ~ComApartment() {
@@ -179,6 +203,6 @@ public:
     ComApartment& operator=(const ComApartment&) = delete;
     HRESULT result() const { return result_; }
 
-private:
+  private:
     HRESULT result_;
 };

@@ -1,0 +1,151 @@
+#include "ui/Application.h"
+
+#include "shared/AppError.h"
+#include "ui/Button.h"
+#include "ui/Form.h"
+#include "ui/MessageDialog.h"
+
+namespace {
+
+TCursor g_screenCursor = TCursor::crDefault;
+
+std::wstring FromUtf8(const char* text) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (size <= 1) {
+        return {};
+    }
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
+    wide.resize(static_cast<size_t>(size - 1));
+    return wide;
+}
+
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+} // namespace
+
+TApplication& Application() {
+    static TApplication application;
+    return application;
+}
+
+void ProcessMessages() {
+    Application().ProcessMessages();
+}
+
+void TApplication::Run() {
+    while (!terminated_) {
+        HandleMessage();
+    }
+}
+
+bool TApplication::HandleMessage() {
+    MSG message{};
+    const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+    if (result == 0 || result == -1) {
+        terminated_ = true;
+        exitCode_ = result == 0 ? static_cast<int>(message.wParam) : 1;
+        return false;
+    }
+    Dispatch(message);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            terminated_ = true;
+            exitCode_ = static_cast<int>(message.wParam);
+            return;
+        }
+        Dispatch(message);
+    }
+}
+
+void TApplication::Dispatch(MSG& message) {
+    if (HandleDialogKey(message)) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+// The keyboard interface of our forms: Tab and Shift+Tab move the focus in
+// tab order, Enter presses the focused button. There are no default or
+// cancel buttons, so Esc does nothing.
+bool TApplication::HandleDialogKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.hwnd == nullptr) {
+        return false;
+    }
+    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (dynamic_cast<TForm*>(TWindow::FromHandle(root)) == nullptr) {
+        return false;
+    }
+    if (message.wParam == VK_TAB && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+        const HWND next = GetNextDlgTabItem(root, GetFocus(), KeyDown(VK_SHIFT) ? TRUE : FALSE);
+        if (next != nullptr) {
+            SetFocus(next);
+        }
+        return true;
+    }
+    if (message.wParam == VK_RETURN) {
+        auto* button = dynamic_cast<TButton*>(TWindow::FromHandle(GetFocus()));
+        if (button != nullptr && button->Enabled()) {
+            RunGuarded([button] { button->Click(); });
+            return true;
+        }
+    }
+    return false;
+}
+
+void TApplication::RunGuarded(const std::function<void()>& action) noexcept {
+    try {
+        action();
+    } catch (...) {
+        HandleException(std::current_exception());
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr error) noexcept {
+    ShowErrorReport(ErrorText(error));
+}
+
+void TApplication::ShowErrorReport(const std::wstring& text) noexcept {
+    try {
+        ShowMessageDialog(Title, WithFullStop(text), TMsgDlgIcon::Error, TMsgDlgButtons::mbOK);
+    } catch (...) {
+        // The report itself could not be shown (no memory, no window): the
+        // program goes on as it would after the report.
+    }
+}
+
+std::wstring ErrorText(std::exception_ptr error) {
+    if (!error) {
+        return L"Unknown error";
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const AppError& e) {
+        return e.text();
+    } catch (const std::exception& e) {
+        return FromUtf8(e.what());
+    } catch (...) {
+        return L"Unknown error";
+    }
+}
+
+TCursor ScreenCursor() {
+    return g_screenCursor;
+}
+
+void SetScreenCursor(TCursor cursor) {
+    g_screenCursor = cursor;
+    ApplyScreenCursor();
+}
+
+void ApplyScreenCursor() {
+    SetCursor(LoadCursorW(nullptr, g_screenCursor == TCursor::crHourGlass ? IDC_WAIT : IDC_ARROW));
+}

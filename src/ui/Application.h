@@ -1,0 +1,63 @@
+#pragma once
+// The application object of the user-interface thread: its title (the title
+// of the top-level error report), its main form (closing it ends the message
+// loop), the message loop itself, the processing of pending messages, the
+// top-level error report and the screen cursor.
+#include <exception>
+#include <functional>
+#include <string>
+#include <windows.h>
+
+class TForm;
+
+class TApplication {
+  public:
+    // The application's title: the taskbar text of the program and the
+    // title of the top-level error report.
+    std::wstring Title;
+    // The main form: when a close request for it is granted the message
+    // loop ends. Set by the program after creating it.
+    TForm* MainForm = nullptr;
+
+    // Runs the message loop until the main form closes (WM_QUIT).
+    void Run();
+    // Waits for the next message and handles it; false once WM_QUIT came.
+    bool HandleMessage();
+    // Handles every message waiting in the queue, then returns.
+    void ProcessMessages();
+    // True after WM_QUIT was taken from the queue.
+    bool Terminated() const { return terminated_; }
+    int ExitCode() const { return exitCode_; }
+
+    // The top-level error report for an error that escaped a handler: our
+    // modal message box titled Title, with the error icon, "OK" and the
+    // error's text with the full-stop rule.
+    void HandleException(std::exception_ptr error) noexcept;
+    void ShowErrorReport(const std::wstring& text) noexcept;
+    // Runs `action`; whatever it raises goes to the top-level error report.
+    void RunGuarded(const std::function<void()>& action) noexcept;
+
+  private:
+    void Dispatch(MSG& message);
+    bool HandleDialogKey(const MSG& message);
+
+    bool terminated_ = false;
+    int exitCode_ = 0;
+};
+
+TApplication& Application();
+
+// Application().ProcessMessages().
+void ProcessMessages();
+
+// The text of an error: AppError's own text, or what() of any other
+// std::exception, read as UTF-8.
+std::wstring ErrorText(std::exception_ptr error);
+
+// The screen cursor: while it is not crDefault every window of the program
+// shows it (the hourglass during long work).
+enum class TCursor { crDefault, crHourGlass };
+TCursor ScreenCursor();
+void SetScreenCursor(TCursor cursor);
+// Sets the system cursor to the screen cursor's shape now.
+void ApplyScreenCursor();

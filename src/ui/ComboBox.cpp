@@ -1,0 +1,55 @@
+#include "ui/ComboBox.h"
+
+#include "shared/AppError.h"
+
+TComboBox::TComboBox(TWindow& parent) : TControl(parent) {
+    CreateControl(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
+    SetColor(GetSysColor(COLOR_WINDOW));
+}
+
+int TComboBox::Add(const std::wstring& item) {
+    const LRESULT index =
+        SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (index < 0) {
+        throw AppError(L"Cannot add an item to the list.");
+    }
+    return static_cast<int>(index);
+}
+
+std::wstring TComboBox::Item(int index) const {
+    const LRESULT length = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) {
+        throw AppError(L"List index out of bounds (" + std::to_wstring(index) + L")");
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+int TComboBox::Count() const {
+    return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
+}
+
+void TComboBox::Clear() {
+    SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+}
+
+int TComboBox::ItemIndex() const {
+    return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TComboBox::SetItemIndex(int index) {
+    SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+bool TComboBox::CommandNotify(WORD code) {
+    if (code == CBN_SELCHANGE) {
+        if (OnChange) {
+            OnChange();
+        }
+        return true;
+    }
+    return false;
+}

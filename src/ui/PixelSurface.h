@@ -1,0 +1,37 @@
+#pragma once
+// A drawing surface that shows a 32-bit pixel buffer (0xAARRGGBB, top-down
+// rows; alpha ignored). The buffer is the surface's off-screen copy: it is
+// written while nothing is shown and then shown by a single repaint, so no
+// half-drawn state is ever visible. The area outside the buffer shows the
+// surface's colour.
+//
+// As a background under sibling controls, call SendToBack() once they exist
+// (new children are placed below the older ones).
+#include <cstdint>
+#include <span>
+
+#include "ui/Window.h"
+#include "ui/portable/PixelBuffer.h"
+
+class TPixelSurface : public TControl {
+  public:
+    explicit TPixelSurface(TWindow& parent);
+
+    // Replaces the buffer with a copy of `pixels` (width x height) and
+    // repaints once.
+    void SetPixels(int width, int height, std::span<const std::uint32_t> pixels);
+    // The buffer itself, for drawing in place; Present() shows it.
+    TPixelBuffer& Buffer() { return buffer_; }
+    const TPixelBuffer& Buffer() const { return buffer_; }
+    // Shows the buffer now with one repaint.
+    void Present();
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool EraseBackground(HDC) override { return true; }
+
+  private:
+    void Paint(HDC dc, const RECT& area) const;
+
+    TPixelBuffer buffer_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// A progress bar (msctls_progress32), drawn as a continuous bar.
+#include "ui/Window.h"
+
+class TProgressBar : public TControl {
+  public:
+    explicit TProgressBar(TWindow& parent);
+
+    void SetRange(int minimum, int maximum);
+    int Min() const;
+    int Max() const;
+    void SetStep(int step);
+    int Step() const { return step_; }
+    int Position() const;
+    void SetPosition(int position);
+    // Advances by the step; a step past the maximum starts the bar over from
+    // the beginning (the control's own rule).
+    void StepIt();
+
+  private:
+    int step_ = 10;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The buttons' 16 x 16 glyphs, drawn in code: each in colour and greyed (for
+// a disabled button). Pixels are 0xAARRGGBB with straight (not
+// premultiplied) alpha; outside the picture they are fully transparent.
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "ui/portable/PixelBuffer.h"
+
+enum class TGlyph {
+    None,
+    Next,   // arrow pointing right
+    Back,   // arrow pointing left
+    Cancel, // red cross
+    Exit,   // door with an arrow leaving it
+    Tick,   // green tick
+    Gear    // settings
+};
+
+constexpr int kGlyphSize = 16;
+
+TPixelBuffer MakeGlyph(TGlyph glyph, bool greyed = false);
+
+// A list of glyph pictures addressed by index.
+struct TImageList {
+    std::vector<TPixelBuffer> Images;
+    int Add(TPixelBuffer image) {
+        Images.push_back(std::move(image));
+        return static_cast<int>(Images.size()) - 1;
+    }
+    int Count() const { return static_cast<int>(Images.size()); }
+    const TPixelBuffer& operator[](int index) const {
+        return Images.at(static_cast<std::size_t>(index));
+    }
+};
+
+// `argb` drawn over the opaque colour `background` (0x00RRGGBB); the result
+// is opaque.
+std::uint32_t BlendOver(std::uint32_t argb, std::uint32_t background);
