@@ -1,0 +1,253 @@
+#include "install/InstallRun.h"
+
+#include "install/CreateNSI.h"
+#include "install/DatabaseUpdate.h"
+#include "install/FilePrimitives.h"
+#include "install/FileReplace.h"
+#include "install/InstallHost.h"
+#include "install/MediumLayout.h"
+#include "install/Shortcut.h"
+#include "shared/SysError.h"
+#include "shared/VS_Common_Proc.h"
+#include "system/DisplayFontSize.h"
+#include "system/Fonts.h"
+#include "ui/UserDialogs.h"
+
+namespace {
+
+const wchar_t* const kDone = L"Завершено";
+const wchar_t* const kFailed = L"ОШИБКА!!!";
+
+std::wstring Trimmed(const std::wstring& text) {
+    const auto first = text.find_first_not_of(L" \t\r\n");
+    if (first == std::wstring::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(L" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// FCanClose false and the hourglass while the suite's files are copied;
+// restored however the stretch is left.
+class GuardedStretch {
+public:
+    explicit GuardedStretch(IInstallHost& host) : host_(host) {
+        host_.SetCanClose(false);
+        host_.SetHourglass(true);
+    }
+    ~GuardedStretch() { Leave(); }
+    GuardedStretch(const GuardedStretch&) = delete;
+    GuardedStretch& operator=(const GuardedStretch&) = delete;
+
+    void Leave() {
+        if (active_) {
+            active_ = false;
+            host_.SetCanClose(true);
+            host_.SetHourglass(false);
+        }
+    }
+
+private:
+    IInstallHost& host_;
+    bool active_ = true;
+};
+
+class InstallRun {
+public:
+    explicit InstallRun(const InstallEnvironment& env)
+        : env_(env), host_(env.host), log_(env.host.Log()) {}
+
+    void Run() {
+        target_ = Trimmed(host_.PathText());
+        host_.ClearAndShowLog();
+        host_.ShowPage(TWizardPage::tsProgressInstall);
+        host_.ProcessMessages();
+        source_ = env_.sourcePath;
+        host_.SetCopyFrom(source_);
+
+        if (!CreateTargetDirectory()) {
+            return;
+        }
+        WriteInitialOptions(target_);
+        if (!CopySuiteFiles()) {
+            return;
+        }
+        InstallFontsQuietly();
+        InstallDriver();
+        UpdateDatabaseFromBackup(target_, source_);
+        CreateDesktopLink();
+        host_.EnableExit();
+        Finish();
+    }
+
+private:
+    // Steps 7 to 17: everything inside the guarded stretch. False when the
+    // run stopped there.
+    bool CopySuiteFiles() {
+        GuardedStretch stretch(host_);
+        host_.ProcessMessages();
+        const int line = log_.Add(L"Создание настроечных файлов....");
+        host_.ProcessMessages();
+        CreateNsiFiles(target_ + std::wstring(MediumLayout::SettingsDir));
+        Complete(line, kDone);
+
+        if (!CreateDtaDirectory()) {
+            return false;
+        }
+        KeepPreviousDatabase();
+        if (!CopyGroup(MediumLayout::Group1Database) ||
+            !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
+            return false;
+        }
+        CreateDirectoryIfMissing(target_ + std::wstring(MediumLayout::TargetIntlDir));
+        if (!CopyGroup(MediumLayout::Group3CharacterSets)) {
+            return false;
+        }
+        CreateDirectoryIfMissing(target_ + std::wstring(MediumLayout::TargetUdfDir));
+        if (!CopyGroup(MediumLayout::Group4StandardUdf)) {
+            return false;
+        }
+        CopyGroup(MediumLayout::Group5InHouseUdf);
+        WriteLastNumFile(target_);
+        if (host_.IsSisterBrand()) {
+            WriteBtoothIni(target_);
+        }
+        return true;
+    }
+
+    bool CreateTargetDirectory() {
+        if (DirectoryExists(target_)) {
+            return true;
+        }
+        if (!CreateDirectoryW(target_.c_str(), nullptr)) {
+            ReportFailure(L"Ошибка при создании каталога!");
+            return false;
+        }
+        log_.Add(L"Каталог создан...");
+        host_.ProcessMessages();
+        return true;
+    }
+
+    bool CreateDtaDirectory() {
+        const std::wstring directory = target_ + std::wstring(MediumLayout::DatabaseDir);
+        if (DirectoryExists(directory)) {
+            return true;
+        }
+        if (!CreateDirectoryW(directory.c_str(), nullptr)) {
+            ReportFailure(L"Ошибка при создании каталога <DTAfb>!");
+            return false;
+        }
+        log_.Add(L"Каталог <DTAfb> создан...");
+        host_.ProcessMessages();
+        return true;
+    }
+
+    void ReportFailure(const std::wstring& text) {
+        env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        log_.Add(text);
+    }
+
+    static void CreateDirectoryIfMissing(const std::wstring& path) {
+        if (!DirectoryExists(path)) {
+            CreateDirectoryW(path.c_str(), nullptr);
+        }
+    }
+
+    // A reinstall keeps the clinic's database: the old file is renamed to
+    // QZ7.FDB.<yyyymmdd-hhmmss>.bak before the medium's copy is installed.
+    void KeepPreviousDatabase() {
+        const std::wstring directory = target_ + std::wstring(MediumLayout::DatabaseDir);
+        const std::wstring database = directory + std::wstring(MediumLayout::DatabaseFiles[0]);
+        if (!PathExists(database) || DirectoryExists(database)) {
+            return;
+        }
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        wchar_t stamp[32];
+        swprintf(stamp, 32, L".%04u%02u%02u-%02u%02u%02u.bak", now.wYear, now.wMonth, now.wDay,
+                 now.wHour, now.wMinute, now.wSecond);
+        const std::wstring keptName = std::wstring(MediumLayout::DatabaseFiles[0]) + stamp;
+        if (!MoveFileExW(database.c_str(), (directory + keptName).c_str(),
+                         MOVEFILE_WRITE_THROUGH)) {
+            RaiseCannotCreateFile(database, GetLastError());
+        }
+        log_.Add(L"Прежняя база данных сохранена: " + keptName);
+    }
+
+    // Copies one file group; false when a copy of a stopping group failed.
+    bool CopyGroup(const MediumLayout::FileGroup& group) {
+        for (const std::wstring_view name : group.files) {
+            const int line = log_.Add(L"Копирование файла " + std::wstring(name) + L"....");
+            host_.ProcessMessages();
+            const bool copied =
+                CopyFileKeepDate(source_ + std::wstring(group.sourceDir) + std::wstring(name),
+                                 target_ + std::wstring(group.targetDir) + std::wstring(name));
+            Complete(line, copied ? kDone : kFailed);
+            if (!copied && group.stopOnError) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }
+
+    void InstallFontsQuietly() {
+        try {
+            InstallFonts(log_, source_);
+        } catch (...) {
+            // A font that cannot be installed does not stop the installation.
+        }
+    }
+
+    void InstallDriver() {
+        if (!host_.DriverInstallChecked()) {
+            return;
+        }
+        if (env_.dialogs.MessageDlg(L"Подключите интерфейсный блок и нажмите \"Yes\"?",
+                                    TMsgDlgType::mtConfirmation,
+                                    TMsgDlgButtons::mbYesNo) != TModalResult::mrYes) {
+            return;
+        }
+        const std::wstring driverDir(MediumLayout::DriverDir);
+        if (DirectoryExists(source_ + driverDir)) {
+            ShellCopyDir(source_ + driverDir, target_ + driverDir);
+        }
+        log_.Add(L"Началась установка драйверов устройства...");
+        log_.Repaint();
+        RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true);
+        log_.Add(L"Установка драйверов устройства завершена");
+    }
+
+    void CreateDesktopLink() {
+        const std::wstring product = GetResString(env_.resources, 1);
+        const std::wstring description = GetResString(env_.resources, 2) + L" \"" + product + L"\"";
+        std::wstring linkPath;
+        CreateShortcut(target_ + GetResString(env_.resources, 4), 0, L"", L"", L"", description,
+                       product, linkPath);
+    }
+
+    void Finish() {
+        if (IsSmallFonts(env_.system)) {
+            host_.ShowPage(TWizardPage::tsChangeFontSize);
+            return;
+        }
+        if (env_.dialogs.MessageDlg(L"Установка завершена. Выйти из программы установки?",
+                                    TMsgDlgType::mtConfirmation,
+                                    TMsgDlgButtons::mbYesNo) == TModalResult::mrYes) {
+            host_.Close();
+        }
+    }
+
+    const InstallEnvironment& env_;
+    IInstallHost& host_;
+    IProgressLog& log_;
+    std::wstring target_;
+    std::wstring source_;
+};
+
+} // namespace
+
+void RunInstall(const InstallEnvironment& env) {
+    InstallRun(env).Run();
+}
