@@ -30,6 +30,10 @@ function(vestar_add_win_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/resources/Install.rc)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock_main)
+    file(GLOB resource_files ${PROJECT_SOURCE_DIR}/resources/*.*
+         ${PROJECT_SOURCE_DIR}/resources/images/*.png)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/Install.rc PROPERTIES
+        OBJECT_DEPENDS "${resource_files}")
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES
