@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "install/FilePrimitives.h"
+#include "shared/AppError.h"
+
+namespace {
+
+using namespace testfiles;
+
+std::string Utf8(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring OwnDirectory() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring CurrentDirectory() {
+    wchar_t cwd[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    return cwd;
+}
+
+// What the probe child wrote about itself: its working directory and its
+// command line.
+struct ProbeReport {
+    std::string cwd;
+    std::string cmd;
+};
+
+ProbeReport ReadReport(const std::wstring& probe) {
+    const std::string text = ReadBytes(probe + L".out.txt");
+    ProbeReport report;
+    const std::size_t cwdEnd = text.find('\n');
+    if (text.rfind("cwd=", 0) == 0 && cwdEnd != std::string::npos) {
+        report.cwd = text.substr(4, cwdEnd - 4);
+        const std::size_t cmdEnd = text.find('\n', cwdEnd + 1);
+        report.cmd = text.substr(cwdEnd + 5, cmdEnd - cwdEnd - 5);
+    }
+    return report;
+}
+
+class ProcessRunTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryW((dir / L"Program Files Тест").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(programDir.c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW((OwnDirectory() + L"primitives_probe_child.exe").c_str(),
+                              probe.c_str(), FALSE));
+    }
+
+    ScratchDir dir;
+    std::wstring programDir = dir / L"Program Files Тест\\Холтер Вестар";
+    std::wstring probe = programDir + L"\\Драйвер установка.exe";
+};
+
+TEST_F(ProcessRunTest, RunProgramForAMissingProgramGivesMinusOne) {
+    EXPECT_EQ(RunProgram(dir / L"нет\\FTDIDriverInstall.exe", SW_HIDE, true), -1);
+    EXPECT_EQ(RunProgram(dir / L"missing.exe", SW_HIDE, true), -1);
+}
+
+TEST_F(ProcessRunTest, RunProgramStartsAPathWithBlanksInTheCurrentDirectory) {
+    EXPECT_EQ(RunProgram(probe, SW_HIDE, true), 0);
+
+    const ProbeReport report = ReadReport(probe);
+    EXPECT_EQ(report.cwd, Utf8(CurrentDirectory()));
+    EXPECT_EQ(report.cmd, Utf8(L"\"" + probe + L"\""));
+}
+
+TEST_F(ProcessRunTest, RunProgramNeverStartsTheProgramNamedByTheFirstWord) {
+    const std::wstring decoy = dir / L"Program.exe";
+    ASSERT_TRUE(CopyFileW(probe.c_str(), decoy.c_str(), FALSE));
+    const std::wstring previous = CurrentDirectory();
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.path().c_str()));
+    const std::wstring relative = L"Program Files Тест\\Холтер Вестар\\Драйвер установка.exe";
+
+    // Unquoted, the system itself would start the decoy.
+    std::wstring unquoted = relative;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, unquoted.data(), nullptr, nullptr, FALSE,
+                               CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &info));
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    ASSERT_TRUE(Exists(decoy + L".out.txt")) << "the decoy shows the danger";
+    DeleteFileW((decoy + L".out.txt").c_str());
+
+    const int exitCode = RunProgram(relative, SW_HIDE, true);
+    SetCurrentDirectoryW(previous.c_str());
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_FALSE(Exists(decoy + L".out.txt"));
+    EXPECT_TRUE(Exists(probe + L".out.txt"));
+}
+
+TEST_F(ProcessRunTest, RunProgramPassesAQuotedLineWithArgumentsAndGivesTheExitCode) {
+    EXPECT_EQ(RunProgram(L"\"" + probe + L"\" /exit:7", SW_HIDE, true), 7);
+    EXPECT_EQ(ReadReport(probe).cmd, Utf8(L"\"" + probe + L"\" /exit:7"));
+}
+
+TEST_F(ProcessRunTest, RunProgramPassesALongCommandLineWhole) {
+    const std::wstring argument(1500, L'Ж');
+    EXPECT_EQ(RunProgram(L"\"" + probe + L"\" " + argument, SW_HIDE, true), 0);
+    EXPECT_EQ(ReadReport(probe).cmd, Utf8(L"\"" + probe + L"\" " + argument));
+}
+
+TEST_F(ProcessRunTest, RunProgramWithoutWaitingReturnsAtOnceAndTheProgramRuns) {
+    EXPECT_EQ(RunProgram(probe, SW_HIDE, false), 0);
+    for (int i = 0; i < 200 && !Exists(probe + L".out.txt"); ++i) {
+        Sleep(50);
+    }
+    EXPECT_TRUE(Exists(probe + L".out.txt"));
+    Sleep(200); // let the child close its file before the directory goes
+}
+
+TEST_F(ProcessRunTest, RunInOwnDirRunsInTheProgramsDirectoryAndGivesTheExitCode) {
+    EXPECT_EQ(RunInOwnDir(probe, L"/exit:5", SW_HIDE), 5u);
+
+    const ProbeReport report = ReadReport(probe);
+    EXPECT_EQ(report.cwd, Utf8(programDir));
+    EXPECT_EQ(report.cmd, Utf8(L"\"" + probe + L"\" /exit:5"));
+}
+
+TEST_F(ProcessRunTest, RunInOwnDirWithoutParametersEndsTheLineInABlank) {
+    EXPECT_EQ(RunInOwnDir(probe, L"", SW_HIDE), 0u);
+    EXPECT_EQ(ReadReport(probe).cmd, Utf8(L"\"" + probe + L"\" "));
+}
+
+TEST_F(ProcessRunTest, RunInOwnDirRunsAScriptInItsDirectory) {
+    const std::wstring backup = programDir + L"\\r150613";
+    ASSERT_TRUE(CreateDirectoryW(backup.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(backup + L"\\Install.cmd",
+                           "@echo off\r\necho %CD%> script-ran.txt\r\nexit /b 3\r\n"));
+
+    EXPECT_EQ(RunInOwnDir(backup + L"\\Install.cmd", L"", SW_HIDE), 3u);
+
+    const std::string ran = ReadBytes(backup + L"\\script-ran.txt");
+    EXPECT_NE(ran.find("\\r150613"), std::string::npos) << ran;
+}
+
+TEST_F(ProcessRunTest, RunInOwnDirRaisesWhenTheProgramCannotStart) {
+    const std::wstring missing = programDir + L"\\r010115\\Install.cmd";
+    try {
+        RunInOwnDir(missing, L"", SW_HIDE);
+        FAIL() << "nothing raised";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.text(), L"не смог создать процесс: " + missing);
+    }
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+#pragma once
+// Real files for the file-layer tests: a scratch directory with blanks and
+// Cyrillic letters in its name, removed with everything in it at the end.
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace testfiles {
+
+inline std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<missing>";
+    }
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+inline bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline DWORD Attributes(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str());
+}
+
+// The names in a directory (without "." and ".."), sorted.
+inline std::vector<std::wstring> Names(const std::wstring& directory) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry{};
+    HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline void RemoveTree(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        DeleteFileW(path.c_str());
+        return;
+    }
+    for (const std::wstring& name : Names(path)) {
+        RemoveTree(path + L"\\" + name);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+// Local time as a FILETIME in UTC.
+inline FILETIME LocalTimeAsFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute,
+                                    WORD second, WORD milliseconds) {
+    SYSTEMTIME local{year, month, 0, day, hour, minute, second, milliseconds};
+    FILETIME localFile{};
+    FILETIME utc{};
+    SystemTimeToFileTime(&local, &localFile);
+    LocalFileTimeToFileTime(&localFile, &utc);
+    return utc;
+}
+
+inline bool SetWriteTime(const std::wstring& path, const FILETIME& time) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool ok = SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    return ok;
+}
+
+// The last-write time in local time.
+inline SYSTEMTIME LocalWriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    FILETIME local{};
+    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    SYSTEMTIME time{};
+    FileTimeToSystemTime(&local, &time);
+    return time;
+}
+
+// A fresh directory below the temporary directory whose name holds blanks
+// and Cyrillic letters; `path()` ends in a backslash.
+class ScratchDir {
+  public:
+    ScratchDir() {
+        static std::atomic<int> counter{0};
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
+        path_ = std::wstring(temp) + L"vestar files Тест " +
+                std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L"\\";
+        RemoveTree(path_.substr(0, path_.size() - 1));
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~ScratchDir() { RemoveTree(path_.substr(0, path_.size() - 1)); }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+  private:
+    std::wstring path_;
+};
+
+// An open handle that keeps a file in use while it lives; by default opened
+// for reading and writing with no sharing.
+class FileLock {
+  public:
+    explicit FileLock(const std::wstring& path, DWORD share = 0,
+                      DWORD access = GENERIC_READ | GENERIC_WRITE)
+        : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~FileLock() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool locked() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+} // namespace testfiles
