@@ -1,0 +1,41 @@
+#pragma once
+// The progress window: a small stay-on-top window with a one-line message
+// above a progress bar, stepped by a long job through Next. Its title names
+// the job by the kind number `typemessage`, set before showing it.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ui/Form.h"
+#include "ui/Label.h"
+#include "ui/ProgressBar.h"
+
+constexpr wchar_t kWaitRunClass[] = L"TFWaitRun";
+
+class TFWaitRun : public TForm {
+  public:
+    TFWaitRun();
+    ~TFWaitRun() override;
+
+    // Advances the bar one step (after a full bar it starts over), shows
+    // `msg` and processes the pending window messages. Never raises.
+    void Next(const std::wstring& msg) noexcept;
+
+    TProgressBar ProgressBar; // 0 to 25, step 1
+    TLabel LblProgress;
+    std::uint8_t typemessage = 0; // kind of job: the title
+
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+
+  protected:
+    RECT DockArea() const override;
+};
+
+// The title of the progress window for a kind of job.
+std::wstring WaitRunTitle(std::uint8_t typemessage);
+
+// The program's progress window, created at start-up after the main window
+// and released before the program ends.
+extern std::unique_ptr<TFWaitRun> FWaitRun;
