@@ -1,5 +1,62 @@
+// The program: the setup wizard of the "Вестар" suite, started from the
+// suite's distribution medium.
 #include <windows.h>
 
+#include <commctrl.h>
+#include <memory>
+
+#include "app/Main.h"
+#include "shared/SharedStartup.h"
+#include "shared/VS_Common_Var.h"
+#include "shared/WaitRun.h"
+#include "system/RealSystemActions.h"
+#include "ui/Application.h"
+#include "ui/Win32UserDialogs.h"
+
+namespace {
+
+// Libraries loaded by name come from the system directory only: the program
+// makes the medium's directory current, and a DLL planted there must never
+// be loaded.
+void RestrictDllSearch() {
+    SetDllDirectoryW(L"");
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
+void InitializeControls() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                                        ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+    RestrictDllSearch();
+    InitializeSharedModules();
+    SetCurrentDirectoryW(BaseDir.c_str());
+    ComApartment com(COINIT_APARTMENTTHREADED);
+    InitializeControls();
+
+    TApplication& application = Application();
+    application.Title = L"Установка комплекса \"Вестар\"";
+    TWin32UserDialogs dialogs;
+    RealSystemActions system;
+    std::unique_ptr<TFMain> main;
+    application.RunGuarded([&] { main = std::make_unique<TFMain>(dialogs, system); });
+    if (!main) {
+        return 1;
+    }
+    application.MainForm = main.get();
+    FWaitRun = std::make_unique<TFWaitRun>();
+    main->Show();
+    application.Run();
+    FWaitRun.reset();
+    return application.ExitCode();
 }

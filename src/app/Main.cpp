@@ -1,0 +1,408 @@
+#include "app/Main.h"
+
+#include "app/LoadPngResource.h"
+#include "app/portable/BackgroundComposer.h"
+#include "install/InstallRun.h"
+#include "shared/AppError.h"
+#include "shared/VS_Common_Proc.h"
+#include "shared/VS_Common_Var.h"
+#include "system/DisplayFontSize.h"
+#include "ui/Application.h"
+#include "ui/UserDialogs.h"
+
+bool IsSisterBrand = false;
+
+namespace {
+
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+constexpr COLORREF kMaroon = RGB(128, 0, 0);
+constexpr COLORREF kBarBorder = RGB(190, 200, 212);
+constexpr int kBarBorderWidth = 2;
+
+// Docked controls are ordered by their places: a control docked next to
+// another starts just inside it, so that the other stays the outer one.
+
+TFontSpec FontOf(const wchar_t* name, int height, BYTE charset = DEFAULT_CHARSET) {
+    TFontSpec spec;
+    spec.Name = name;
+    spec.Height = height;
+    spec.Charset = charset;
+    return spec;
+}
+
+void DockButton(TGlyphButton& button, TAlign align, int width, const TWindow* outer = nullptr) {
+    const int left = outer != nullptr ? outer->Left() - width : button.Parent()->ClientWidth();
+    button.SetBounds(align == TAlign::alRight ? left : 0, 0, width, button.Height());
+    button.SetAlign(align);
+}
+
+// A panel docked at the bottom: at the page's edge, or above `outer`.
+void DockAtBottom(TPanel& panel, int height, const TWindow* outer = nullptr) {
+    const int top = outer != nullptr ? outer->Top() - height : panel.Parent()->ClientHeight();
+    panel.SetBounds(0, top, panel.Parent()->ClientWidth(), height);
+    panel.SetAlign(TAlign::alBottom);
+}
+
+void MakeSpacer(TPanel& spacer, int height, const TWindow& outer) {
+    DockAtBottom(spacer, height, &outer);
+    spacer.SetTabStop(false);
+}
+
+void MakeMemo(TMemo& memo, const TFontSpec& font, COLORREF textColor,
+              const std::vector<std::wstring>& lines) {
+    memo.SetFont(font);
+    memo.SetTextColor(textColor);
+    memo.SetReadOnly(true);
+    memo.SetBorder(false);
+    memo.SetTabStop(false);
+    memo.SetLines(lines);
+}
+
+// Upper case by the system's case mapping (Cyrillic included).
+std::wstring UpperCase(std::wstring text) {
+    if (!text.empty()) {
+        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    }
+    return text;
+}
+
+// The text without its leading and trailing blanks and control characters.
+std::wstring TrimmedPath(const std::wstring& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && text[first] <= L' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] <= L' ') {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+bool DirectoryExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+} // namespace
+
+TButtonBar::TButtonBar(TWindow& page, int height) : TPanel(page) {
+    DockAtBottom(*this, height);
+    SetBorderWidth(kBarBorderWidth);
+    SetBorderColor(kBarBorder);
+}
+
+int TLogListLog::Add(const std::wstring& line) {
+    const int index = list_.Add(line);
+    list_.MakeVisible(index);
+    return index;
+}
+
+TFMain::TFMain(IUserDialogs& dialogs, ISystemActions& system)
+    : TForm(kMainFormClass, kSingleFrameStyle), dialogs_(dialogs), system_(system) {
+    SetCaption(L"Установка комплекса");
+    SetFont(FontOf(L"MS Sans Serif", 13));
+    SetClientSize(954, 579);
+    CenterOnScreen();
+    CreateStartPage();
+    CreateInputPathPage();
+    CreateInputComponentsPage();
+    CreateProgressPage();
+    CreateCancelPage();
+    CreateChangeFontSizePage();
+    WireHandlers();
+    FormCreate();
+}
+
+void TFMain::CreateStartPage() {
+    DockButton(BtnCancel, TAlign::alLeft, 99);
+    DockButton(BtnStartNext, TAlign::alRight, 98);
+    MakeSpacer(PnlStartSpacer, 4, PnlStartBar);
+    MakeMemo(MemoStart, FontOf(L"Times New Roman", 20), kNavy,
+             {L"Добро пожаловать в программу установки комплекса ", L"\"ВЕСТАР\"!", L"",
+              L"Для продолжения установки, нажмите кнопку \"Далее\".", L"",
+              L"Для выхода из программы установки нажмите кнопку \"Отмена\"."});
+    MemoStart.SetAlign(TAlign::alClient);
+}
+
+void TFMain::CreateInputPathPage() {
+    MakeMemo(MemoInputPath, FontOf(L"Times New Roman", 20), RGB(0, 0, 0),
+             {L"Пожалуйста, задайте путь куда устанавливать программную часть ",
+              L"комплекса \"Вестар\""});
+    MemoInputPath.SetHeight(60);
+    MemoInputPath.SetAlign(TAlign::alTop);
+    PnlPath.SetHeight(32);
+    PnlPath.SetAlign(TAlign::alTop);
+    PnlPath.SetBorderWidth(2);
+    ePath.SetFrameColor(GetSysColor(COLOR_BTNFACE));
+    TButtonStyle selectStyle;
+    selectStyle.HotTrack = RGB(255, 199, 60);
+    selectStyle.Highlight = RGB(106, 141, 244);
+    BtnSelectPath.SetButtonStyle(selectStyle);
+    PnlPath.OnResize = [this] { PlacePathControls(); };
+    PlacePathControls();
+    DockButton(BtnCancel2, TAlign::alLeft, 99);
+    DockButton(BtnInputPathNext, TAlign::alRight, 98);
+}
+
+// The path field fills the panel; "Выбрать" (91 x 24) sits at its right.
+void TFMain::PlacePathControls() {
+    const int border = PnlPath.BorderWidth();
+    const int inner = PnlPath.ClientWidth() - 2 * border;
+    const int height = PnlPath.ClientHeight() - 2 * border;
+    BtnSelectPath.SetBounds(border + inner - 91, (PnlPath.ClientHeight() - 24) / 2, 91, 24);
+    ePath.SetBounds(border, border, std::max(inner - 91 - 4, 0), height);
+}
+
+void TFMain::CreateInputComponentsPage() {
+    DockButton(BtnCancel4, TAlign::alLeft, 99);
+    DockButton(BtnInsatall, TAlign::alRight, 168);
+    DockButton(BtnInputComponentsBack, TAlign::alRight, 98, &BtnInsatall);
+    MakeSpacer(PnlComponentsSpacer, 4, PnlComponentsBar);
+    DockAtBottom(PnlOptions, 123, &PnlComponentsSpacer);
+    PnlOptions.SetBorderWidth(2);
+    PnlOptions.SetBorderColor(kBarBorder);
+    CBWindows.SetBounds(0, 95, 207, 26);
+    SendMessageW(CBWindows.Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 20);
+    CBWindows.Add(L"Windows 7, Windows 8");
+    CBWindows.Add(L"Windows XP");
+    CBWindows.SetItemIndex(0);
+    CBWindows.Hide();
+    CbDriverInstal.SetBounds(246, 101, 184, 20);
+    CbDriverInstal.SetChecked(true);
+    MakeMemo(MemoInputComponents, FontOf(L"Tahoma", 15), RGB(0, 0, 0),
+             {L" - Если у Вас есть 2-х канальный кабель для регистрации детских ЭКГ, поставьте ",
+              L"галочку в поле \"Регистрация 2-х канальной ЭКГ\".",
+              L" - Если у Вас есть универсальный регистратор, поставьте галочку в поле ",
+              L"\"Универсальный регистратор\".",
+              L" - Если у Вас установлен монитор АД \"BPLab\", поставьте галочку в поле "
+              L"\"установлен ",
+              L"монитор АД \"BPLab\"\".", L"",
+              L" - Задайте, пожалуйста, тип ЭКГ, который Вы чаще всего будете регистрировать.", L"",
+              L" - Нажмите кнопку \"Начать установку\", для того чтобы установить программное ",
+              L"обеспечение на Ваш компъютер.", L"",
+              L"Все настройки можно изменить позже, во время работы с программой ",
+              L"\"Вестар\" в меню \"Настройки\"."});
+    MemoInputComponents.SetAlign(TAlign::alClient);
+}
+
+void TFMain::CreateProgressPage() {
+    DockButton(BtnExit, TAlign::alRight, 99);
+    MakeSpacer(PnlProgressSpacer, 4, PnlProgressBar);
+    LogList.SetItemHeight(18);
+    LogList.SetTabStop(false);
+    LogList.SetAlign(TAlign::alClient);
+    LogList.Hide();
+}
+
+void TFMain::CreateCancelPage() {
+    MakeMemo(MemoCancel, FontOf(L"Times New Roman", 20), kMaroon,
+             {L"Установка комплекса \"Вестар\" отменена!", L"",
+              L"Нажмите кнопку \"Выход\", для выхода из программы установки."});
+    MemoCancel.SetHeight(177);
+    MemoCancel.SetAlign(TAlign::alTop);
+    DockButton(BtnExitCancel, TAlign::alRight, 99);
+}
+
+void TFMain::CreateChangeFontSizePage() {
+    DockButton(BtnExitOnChangefont, TAlign::alRight, 99);
+    DockButton(BtnChangeFont, TAlign::alRight, 196, &BtnExitOnChangefont);
+    MakeSpacer(PnlFontSizeSpacer, 3, PnlFontSizeBar);
+    MakeMemo(MemoChangeFontSize, FontOf(L"Tahoma", 15), RGB(0, 0, 0),
+             {L"В настройках операционной системы Вашего компьютера выбрано использование ",
+              L"\"мелкого\" размера шрифта.", L"",
+              L"Для корректной работы программы \"Вестар\" требуется использование ",
+              L"\"крупного\" размера шрифта.", L"",
+              L"Рекомендуется произвести изменения. Для этого надо нажать кнопку \"Изменить ",
+              L"настройки\". В появившемся окне надо ответить \"Да\".", L"",
+              L"Если Вы считаете, что установка \"крупного\" размера шрифта Вам не нужна, ",
+              L"нажмите кнопку \"Выход\"."});
+    MemoChangeFontSize.SetAlign(TAlign::alClient);
+}
+
+void TFMain::WireHandlers() {
+    BG.OnResize = [this] { BGResize(); };
+    BtnStartNext.OnClick = [this] { BtnStartNextClick(BtnStartNext); };
+    BtnSelectPath.OnClick = [this] { BtnSelectPathClick(BtnSelectPath); };
+    BtnInputPathNext.OnClick = [this] { BtnInputPathNextClick(BtnInputPathNext); };
+    tsInputComponents.OnShow = [this] { tsInputComponentsShow(tsInputComponents); };
+    BtnInputComponentsBack.OnClick = [this] {
+        BtnInputComponentsBackClick(BtnInputComponentsBack);
+    };
+    BtnInsatall.OnClick = [this] { BtnInsatallClick(BtnInsatall); };
+    for (TGlyphButton* cancel : {&BtnCancel, &BtnCancel2, &BtnCancel4}) {
+        cancel->OnClick = [this, cancel] { BtnCancelClick(*cancel); };
+    }
+    for (TGlyphButton* exit : {&BtnExit, &BtnExitCancel, &BtnExitOnChangefont}) {
+        exit->OnClick = [this, exit] { BtnExitClick(*exit); };
+    }
+    BtnChangeFont.OnClick = [this] { BtnChangeFontClick(BtnChangeFont); };
+    OnCloseQuery = [this](bool& canClose) { FormCloseQuery(*this, canClose); };
+}
+
+void TFMain::FormCreate() {
+    LoadBitmaps();
+    ::IsSisterBrand =
+        UpperCase(GetResString(GetModuleHandleW(nullptr), 1)) == UpperCase(L"Тиресан");
+    LoadInfo();
+    AppNameStr = GetResString(GetModuleHandleW(nullptr), 0);
+    ePath.SetText(L"C:\\" + AppNameStr);
+    FCanClose = true;
+    InsatallPages.ShowPage(tsStart);
+    BtnExit.SetEnabled(false);
+    ApplyTitleColor();
+    BG.SetAlign(TAlign::alClient);
+    BG.SendToBack();
+}
+
+void TFMain::LoadBitmaps() {
+    LoadPngResource(BG_bmp, L"BACKGROUND");
+    LoadPngResource(Panels_bmp, L"MAIN");
+    LoadPngResource(Logo_bmp, L"LOGO");
+    LoadPngResource(Title_pnl_l_bmp, L"TITLE_PNL_L");
+    LoadPngResource(Title_pnl_r_bmp, L"TITLE_PNL_R");
+    LoadPngResource(Title_pnl_m_bmp, L"TITLE_PNL_M");
+    LoadPngResource(Title_bmp, L"TITLE");
+}
+
+// The information panel shows the INFO document, its formatting kept.
+void TFMain::LoadInfo() {
+    RichEdit1.SetFont(FontOf(L"MS Sans Serif", 13, RUSSIAN_CHARSET));
+    RichEdit1.SetBevel(true);
+    RichEdit1.SetInnerBorder(4);
+    RichEdit1.SetTabStop(false);
+    const HMODULE module = GetModuleHandleW(nullptr);
+    const HRSRC info = FindResourceW(module, L"INFO", MAKEINTRESOURCEW(10)); // RT_RCDATA
+    const HGLOBAL data = info != nullptr ? LoadResource(module, info) : nullptr;
+    if (data == nullptr) {
+        throw AppError(L"Resource INFO not found");
+    }
+    RichEdit1.LoadRtf(LockResource(data), SizeofResource(module, info));
+}
+
+// The title's ground colour for the information panel and the pages, and
+// for the path panel's border, so that the frame vanishes into the page.
+void TFMain::ApplyTitleColor() {
+    const COLORREF color = TitleColor(Title_bmp);
+    RichEdit1.SetColor(color);
+    InsatallPages.SetColor(color);
+    PnlPath.SetBorderColor(InsatallPages.Color());
+}
+
+void TFMain::BGResize() {
+    Image32 surface(BG.ClientWidth(), BG.ClientHeight(), kOpaqueWhite);
+    ComposeBackground(surface, BackgroundImages{BG_bmp, Panels_bmp, Logo_bmp, Title_pnl_l_bmp,
+                                                Title_pnl_r_bmp, Title_pnl_m_bmp, Title_bmp});
+    RichEdit1.SetBounds(kRichEdit1Rect.left, kRichEdit1Rect.top, kRichEdit1Rect.width,
+                        kRichEdit1Rect.height);
+    InsatallPages.SetBounds(kInsatallPagesRect.left, kInsatallPagesRect.top,
+                            kInsatallPagesRect.width, kInsatallPagesRect.height);
+    BG.SetPixels(surface.width, surface.height, surface.pixels);
+}
+
+void TFMain::BtnStartNextClick(TWindow&) {
+    InsatallPages.ShowPage(tsInputPath);
+    ePath.SetFocus();
+}
+
+void TFMain::BtnSelectPathClick(TWindow&) {
+    if (auto folder = dialogs_.BrowseForFolder(L"Выберете путь для установки программ")) {
+        ePath.SetText(*folder);
+    }
+}
+
+void TFMain::BtnInputPathNextClick(TWindow&) {
+    std::wstring path = TrimmedPath(ePath.Text());
+    if (path.empty()) {
+        dialogs_.MessageDlg(L"Не выбран путь для установки программы!", TMsgDlgType::mtError,
+                            TMsgDlgButtons::mbOK);
+        ePath.SetFocus();
+        return;
+    }
+    if (path.back() != L'\\') {
+        path += L'\\';
+    }
+    ePath.SetText(path);
+    if (path.size() <= 3) {
+        dialogs_.MessageDlg(L"Программу нелзя устанавливать в корневой каталог!",
+                            TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+        ePath.SetFocus();
+        return;
+    }
+    for (const std::wstring& directory : {path, path + L"Settings\\"}) {
+        if (!DirectoryExists(directory)) {
+            CreateDirectoryW(directory.c_str(), nullptr);
+        }
+    }
+    InsatallPages.ShowPage(tsInputComponents);
+}
+
+void TFMain::tsInputComponentsShow(TWindow&) {
+    dialogs_.ShowTimedMessage(L"Внимание!\r Если на вашем компьютере уже установлен комплекс "
+                              L"\"Вестар\",\r снимите галочку установки драйвера!",
+                              mtMessage, L"", 0);
+}
+
+void TFMain::BtnInputComponentsBackClick(TWindow&) {
+    InsatallPages.ShowPage(tsInputPath);
+}
+
+void TFMain::BtnInsatallClick(TWindow&) {
+    RunInstall(InstallEnvironment{*this, dialogs_, system_, GetModuleHandleW(nullptr), BaseDir});
+}
+
+void TFMain::BtnCancelClick(TWindow&) {
+    if (dialogs_.MessageDlg(L"Вы уверены, что хотите отменить процесс установки?",
+                            TMsgDlgType::mtConfirmation,
+                            TMsgDlgButtons::mbYesNo) == TModalResult::mrYes) {
+        FCanClose = true;
+        InsatallPages.ShowPage(tsCancel);
+    }
+}
+
+void TFMain::BtnExitClick(TWindow&) {
+    TForm::Close();
+}
+
+void TFMain::BtnChangeFontClick(TWindow&) {
+    ChangeFontSize(system_, dialogs_, [this] { TForm::Close(); });
+}
+
+void TFMain::FormCloseQuery(TWindow&, bool& canClose) {
+    canClose = FCanClose;
+}
+
+TTabSheet& TFMain::Sheet(TWizardPage page) {
+    switch (page) {
+    case TWizardPage::tsStart:
+        return tsStart;
+    case TWizardPage::tsInputPath:
+        return tsInputPath;
+    case TWizardPage::tsInputComponents:
+        return tsInputComponents;
+    case TWizardPage::tsProgressInstall:
+        return tsProgressInstall;
+    case TWizardPage::tsCancel:
+        return tsCancel;
+    case TWizardPage::tsChangeFontSize:
+        break;
+    }
+    return tsChangeFontSize;
+}
+
+void TFMain::ShowPage(TWizardPage page) {
+    InsatallPages.ShowPage(Sheet(page));
+}
+
+void TFMain::ClearAndShowLog() {
+    LogList.Clear();
+    LogList.Show();
+}
+
+void TFMain::SetHourglass(bool hourglass) {
+    SetScreenCursor(hourglass ? TCursor::crHourGlass : TCursor::crDefault);
+}
+
+void TFMain::ProcessMessages() {
+    ::ProcessMessages();
+}

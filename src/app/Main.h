@@ -1,0 +1,168 @@
+#pragma once
+// The installer's main window: the painted background, the information
+// panel and the wizard's pages with their buttons.
+#include <string>
+
+#include "app/portable/Image32.h"
+#include "install/InstallHost.h"
+#include "ui/Button.h"
+#include "ui/CheckBox.h"
+#include "ui/ComboBox.h"
+#include "ui/Edit.h"
+#include "ui/Form.h"
+#include "ui/ListBox.h"
+#include "ui/PageControl.h"
+#include "ui/Panel.h"
+#include "ui/PixelSurface.h"
+#include "ui/RichEdit.h"
+
+class ISystemActions;
+class IUserDialogs;
+
+constexpr wchar_t kMainFormClass[] = L"TFMain";
+
+// Whether the program is the sister brand's build (string resource 1 is
+// "Тиресан" in any letter case); fixed when the main window is created.
+extern bool IsSisterBrand;
+
+class TFMain;
+
+// A page's button bar along its bottom edge: a panel with a flat rounded
+// border in the page's colour.
+class TButtonBar : public TPanel {
+  public:
+    TButtonBar(TWindow& page, int height);
+};
+
+// The progress log on the progress page.
+class TLogListLog : public IProgressLog {
+  public:
+    explicit TLogListLog(TListBox& list) : list_(list) {}
+    int Add(const std::wstring& line) override;
+    std::wstring Line(int index) const override { return list_.Line(index); }
+    void SetLine(int index, const std::wstring& line) override { list_.SetLine(index, line); }
+    void Repaint() override { list_.Repaint(); }
+
+  private:
+    TListBox& list_;
+};
+
+class TFMain : public TForm, public IInstallHost {
+  public:
+    TFMain(IUserDialogs& dialogs, ISystemActions& system);
+
+    // The seven bitmaps.
+    Image32 BG_bmp;
+    Image32 Panels_bmp;
+    Image32 Logo_bmp;
+    Image32 Title_pnl_l_bmp;
+    Image32 Title_pnl_r_bmp;
+    Image32 Title_pnl_m_bmp;
+    Image32 Title_bmp;
+    bool FCanClose = true;
+    std::wstring AppNameStr;
+    std::wstring Fcopyfrom;
+
+    TPixelSurface BG{*this};
+    TRichEdit RichEdit1{*this};
+    TPageControl InsatallPages{*this};
+
+    // tsStart
+    TTabSheet tsStart{InsatallPages};
+    TButtonBar PnlStartBar{tsStart, 42};
+    TGlyphButton BtnCancel{PnlStartBar, L"Отмена", TGlyph::Cancel};
+    TGlyphButton BtnStartNext{PnlStartBar, L"Далее", TGlyph::Next};
+    TPanel PnlStartSpacer{tsStart};
+    TMemo MemoStart{tsStart};
+
+    // tsInputPath
+    TTabSheet tsInputPath{InsatallPages};
+    TMemo MemoInputPath{tsInputPath};
+    TPanel PnlPath{tsInputPath};
+    TEdit ePath{PnlPath};
+    TGlyphButton BtnSelectPath{PnlPath, L"Выбрать"};
+    TButtonBar PnlInputPathBar{tsInputPath, 37};
+    TGlyphButton BtnCancel2{PnlInputPathBar, L"Отмена", TGlyph::Cancel};
+    TGlyphButton BtnInputPathNext{PnlInputPathBar, L"Далее", TGlyph::Next};
+
+    // tsInputComponents
+    TTabSheet tsInputComponents{InsatallPages};
+    TButtonBar PnlComponentsBar{tsInputComponents, 37};
+    TGlyphButton BtnCancel4{PnlComponentsBar, L"Отмена", TGlyph::Cancel};
+    TGlyphButton BtnInsatall{PnlComponentsBar, L"Начать установку", TGlyph::Tick};
+    TGlyphButton BtnInputComponentsBack{PnlComponentsBar, L"Назад", TGlyph::Back};
+    TPanel PnlComponentsSpacer{tsInputComponents};
+    TPanel PnlOptions{tsInputComponents};
+    TComboBox CBWindows{PnlOptions};
+    TCheckBox CbDriverInstal{PnlOptions, L"Устанавливать драйвер"};
+    TMemo MemoInputComponents{tsInputComponents};
+
+    // tsProgressInstall
+    TTabSheet tsProgressInstall{InsatallPages};
+    TButtonBar PnlProgressBar{tsProgressInstall, 37};
+    TGlyphButton BtnExit{PnlProgressBar, L"Выход", TGlyph::Exit};
+    TPanel PnlProgressSpacer{tsProgressInstall};
+    TListBox LogList{tsProgressInstall};
+
+    // tsCancel
+    TTabSheet tsCancel{InsatallPages};
+    TMemo MemoCancel{tsCancel};
+    TButtonBar PnlCancelBar{tsCancel, 37};
+    TGlyphButton BtnExitCancel{PnlCancelBar, L"Выход", TGlyph::Exit};
+
+    // tsChangeFontSize
+    TTabSheet tsChangeFontSize{InsatallPages};
+    TButtonBar PnlFontSizeBar{tsChangeFontSize, 37};
+    TGlyphButton BtnExitOnChangefont{PnlFontSizeBar, L"Выход", TGlyph::Exit};
+    TGlyphButton BtnChangeFont{PnlFontSizeBar, L"Изменить настройки", TGlyph::Gear};
+    TPanel PnlFontSizeSpacer{tsChangeFontSize};
+    TMemo MemoChangeFontSize{tsChangeFontSize};
+
+    // Handlers.
+    void FormCreate();
+    void BGResize();
+    void BtnStartNextClick(TWindow& sender);
+    void BtnSelectPathClick(TWindow& sender);
+    void BtnInputPathNextClick(TWindow& sender);
+    void tsInputComponentsShow(TWindow& sender);
+    void BtnInputComponentsBackClick(TWindow& sender);
+    void BtnInsatallClick(TWindow& sender);
+    void BtnCancelClick(TWindow& sender);
+    void BtnExitClick(TWindow& sender);
+    void BtnChangeFontClick(TWindow& sender);
+    void FormCloseQuery(TWindow& sender, bool& canClose);
+
+    // What the install run uses of the window.
+    std::wstring PathText() const override { return ePath.Text(); }
+    int WindowsIndex() const override { return CBWindows.ItemIndex(); }
+    bool DriverInstallChecked() const override { return CbDriverInstal.Checked(); }
+    bool IsSisterBrand() const override { return ::IsSisterBrand; }
+    void ShowPage(TWizardPage page) override;
+    void ClearAndShowLog() override;
+    IProgressLog& Log() override { return log_; }
+    void EnableExit() override { BtnExit.SetEnabled(true); }
+    void SetCanClose(bool canClose) override { FCanClose = canClose; }
+    void SetHourglass(bool hourglass) override;
+    void SetCopyFrom(const std::wstring& sourcePath) override { Fcopyfrom = sourcePath; }
+    void ProcessMessages() override;
+    void Close() override { TForm::Close(); }
+
+    TTabSheet& Sheet(TWizardPage page);
+
+  private:
+    void CreateStartPage();
+    void CreateInputPathPage();
+    void CreateInputComponentsPage();
+    void CreateProgressPage();
+    void CreateCancelPage();
+    void CreateChangeFontSizePage();
+    void WireHandlers();
+    void LoadBitmaps();
+    void LoadInfo();
+    void ApplyTitleColor();
+    void PlacePathControls();
+
+    IUserDialogs& dialogs_;
+    ISystemActions& system_;
+    TLogListLog log_{LogList};
+};

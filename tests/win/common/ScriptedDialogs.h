@@ -1,0 +1,86 @@
+#pragma once
+// Scripted answers in place of the modal windows, a system that performs no
+// real restart, and a progress log that records its lines.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "install/InstallHost.h"
+#include "system/SystemActions.h"
+#include "ui/UserDialogs.h"
+
+class RecordingLog : public IProgressLog {
+  public:
+    int Add(const std::wstring& line) override {
+        lines.push_back(line);
+        return static_cast<int>(lines.size()) - 1;
+    }
+    std::wstring Line(int index) const override { return lines.at(index); }
+    void SetLine(int index, const std::wstring& line) override { lines.at(index) = line; }
+    void Repaint() override { ++repaints; }
+
+    std::vector<std::wstring> lines;
+    int repaints = 0;
+};
+
+struct AskedMessage {
+    std::wstring text;
+    TMsgDlgType type;
+    TMsgDlgButtons buttons;
+};
+
+class ScriptedDialogs : public IUserDialogs {
+  public:
+    TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
+                            TMsgDlgButtons buttons) override {
+        asked.push_back({text, type, buttons});
+        for (const auto& [start, answer] : answers) {
+            if (text.rfind(start, 0) == 0) {
+                return answer;
+            }
+        }
+        return buttons == TMsgDlgButtons::mbOK ? TModalResult::mrOk : TModalResult::mrNo;
+    }
+    std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
+        browseInstructions.push_back(instruction);
+        return folder;
+    }
+    bool ShowTimedMessage(const std::wstring& text, TMessageType kind, const std::wstring& caption,
+                          int seconds) override {
+        timed.push_back({text, kind, caption, seconds});
+        return true;
+    }
+
+    // Answers a question whose text starts with `start`.
+    void Answer(const std::wstring& start, TModalResult answer) {
+        answers.emplace_back(start, answer);
+    }
+
+    struct TimedMessage {
+        std::wstring text;
+        TMessageType kind;
+        std::wstring caption;
+        int seconds;
+    };
+
+    std::vector<std::pair<std::wstring, TModalResult>> answers;
+    std::vector<AskedMessage> asked;
+    std::optional<std::wstring> folder; // the folder browser's answer
+    std::vector<std::wstring> browseInstructions;
+    std::vector<TimedMessage> timed;
+};
+
+class FakeSystem : public ISystemActions {
+  public:
+    int ScreenLogPixelsX() override { return logPixels; }
+    void SetLargeFonts() override { ++largeFontRequests; }
+    bool ShutdownWindows(UINT flags) override {
+        shutdownFlags.push_back(flags);
+        return true;
+    }
+
+    int logPixels = 120;
+    int largeFontRequests = 0;
+    std::vector<UINT> shutdownFlags;
+};
