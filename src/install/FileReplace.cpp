@@ -9,8 +9,14 @@ namespace {
 
 std::atomic<unsigned> tempCounter{0};
 
+// A short name in the destination's directory, so that the temporary file
+// is on the same volume and its path is no longer than the destination's
+// directory needs.
 std::wstring TempNameFor(const std::wstring& destination) {
-    return destination + L".~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    const std::size_t separator = destination.find_last_of(L"\\:");
+    const std::wstring directory =
+        separator == std::wstring::npos ? std::wstring() : destination.substr(0, separator + 1);
+    return directory + L"~vestar" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(++tempCounter) + L".tmp";
 }
 

@@ -111,6 +111,10 @@ struct RefusedDestination {
     DWORD attributes;
 };
 
+void PrintTo(const RefusedDestination& destination, std::ostream* out) {
+    *out << destination.name;
+}
+
 class RefusedDestinationTest : public CopyFileKeepDateTest,
                                public testing::WithParamInterface<RefusedDestination> {};
 

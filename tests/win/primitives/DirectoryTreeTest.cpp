@@ -57,19 +57,22 @@ TEST_F(DirectoryTreeTest, CopyDirTreeCopiesAllFilesAndOnlyVisibleSubdirectories)
     EXPECT_NE(Attributes(target + L"\\hidden.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST_F(DirectoryTreeTest, CopyDirTreeOverwritesPlainFilesButNotReadOnlyOnes) {
+TEST_F(DirectoryTreeTest, CopyDirTreeOverwritesPlainFilesButNotReadOnlyOrHiddenOnes) {
     MakeDir(L"src");
     MakeFile(L"src\\ReleaseInfo", "new release");
     MakeFile(L"src\\plain.txt", "new plain");
+    MakeFile(L"src\\hidden.txt", "new hidden");
     MakeDir(L"dst");
     MakeFile(L"dst\\ReleaseInfo", "old release", FILE_ATTRIBUTE_READONLY);
     MakeFile(L"dst\\plain.txt", "old plain and longer");
+    MakeFile(L"dst\\hidden.txt", "old hidden", FILE_ATTRIBUTE_HIDDEN);
 
     // A destination given with its trailing backslash, as the target path is.
     CopyDirTree(dir / L"src", dir / L"dst\\");
 
     EXPECT_EQ(ReadBytes(dir / L"dst\\plain.txt"), "new plain");
     EXPECT_EQ(ReadBytes(dir / L"dst\\ReleaseInfo"), "old release");
+    EXPECT_EQ(ReadBytes(dir / L"dst\\hidden.txt"), "old hidden");
     SetFileAttributesW((dir / L"dst\\ReleaseInfo").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
