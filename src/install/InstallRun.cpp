@@ -30,7 +30,7 @@ std::wstring Trimmed(const std::wstring& text) {
 // FCanClose false and the hourglass while the suite's files are copied;
 // restored however the stretch is left.
 class GuardedStretch {
-public:
+  public:
     explicit GuardedStretch(IInstallHost& host) : host_(host) {
         host_.SetCanClose(false);
         host_.SetHourglass(true);
@@ -47,13 +47,13 @@ public:
         }
     }
 
-private:
+  private:
     IInstallHost& host_;
     bool active_ = true;
 };
 
 class InstallRun {
-public:
+  public:
     explicit InstallRun(const InstallEnvironment& env)
         : env_(env), host_(env.host), log_(env.host.Log()) {}
 
@@ -80,7 +80,7 @@ public:
         Finish();
     }
 
-private:
+  private:
     // Steps 7 to 17: everything inside the guarded stretch. False when the
     // run stopped there.
     bool CopySuiteFiles() {
@@ -154,24 +154,38 @@ private:
     }
 
     // A reinstall keeps the clinic's database: the old file is renamed to
-    // QZ7.FDB.<yyyymmdd-hhmmss>.bak before the medium's copy is installed.
+    // QZ7.FDB.<yyyymmdd-hhmmss>.bak before the medium's copy is installed
+    // (with "-2", "-3", ... before ".bak" when that name is taken).
     void KeepPreviousDatabase() {
         const std::wstring directory = target_ + std::wstring(MediumLayout::DatabaseDir);
         const std::wstring database = directory + std::wstring(MediumLayout::DatabaseFiles[0]);
         if (!PathExists(database) || DirectoryExists(database)) {
             return;
         }
+        const std::wstring stem = std::wstring(MediumLayout::DatabaseFiles[0]) + L"." + NowStamp();
+        for (int attempt = 1;; ++attempt) {
+            const std::wstring keptName =
+                stem + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt)) + L".bak";
+            if (MoveFileExW(database.c_str(), (directory + keptName).c_str(),
+                            MOVEFILE_WRITE_THROUGH)) {
+                log_.Add(L"Прежняя база данных сохранена: " + keptName);
+                return;
+            }
+            const DWORD error = GetLastError();
+            if ((error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) || attempt == 99) {
+                RaiseCannotCreateFile(database, error);
+            }
+        }
+    }
+
+    // The local date and time as yyyymmdd-hhmmss.
+    static std::wstring NowStamp() {
         SYSTEMTIME now{};
         GetLocalTime(&now);
         wchar_t stamp[32];
-        swprintf(stamp, 32, L".%04u%02u%02u-%02u%02u%02u.bak", now.wYear, now.wMonth, now.wDay,
+        swprintf(stamp, 32, L"%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
                  now.wHour, now.wMinute, now.wSecond);
-        const std::wstring keptName = std::wstring(MediumLayout::DatabaseFiles[0]) + stamp;
-        if (!MoveFileExW(database.c_str(), (directory + keptName).c_str(),
-                         MOVEFILE_WRITE_THROUGH)) {
-            RaiseCannotCreateFile(database, GetLastError());
-        }
-        log_.Add(L"Прежняя база данных сохранена: " + keptName);
+        return stamp;
     }
 
     // Copies one file group; false when a copy of a stopping group failed.

@@ -1,0 +1,53 @@
+#pragma once
+// A main window stand-in for the install run: records what the run does to
+// the window.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/ScriptedDialogs.h"
+#include "install/InstallHost.h"
+
+class FakeHost : public IInstallHost {
+  public:
+    std::wstring PathText() const override { return path; }
+    int WindowsIndex() const override { return windowsIndex; }
+    bool DriverInstallChecked() const override { return driverChecked; }
+    bool IsSisterBrand() const override { return sisterBrand; }
+    void ShowPage(TWizardPage page) override { pages.push_back(page); }
+    void ClearAndShowLog() override {
+        log.lines.clear();
+        logShown = true;
+    }
+    IProgressLog& Log() override { return log; }
+    void EnableExit() override { exitEnabled = true; }
+    void SetCanClose(bool value) override {
+        canClose = value;
+        canCloseHistory.push_back(value);
+    }
+    void SetHourglass(bool value) override { hourglass = value; }
+    void SetCopyFrom(const std::wstring& value) override { copyFrom = value; }
+    void ProcessMessages() override {
+        pumpsWithCanClose.push_back(canClose);
+        if (onPump) {
+            onPump();
+        }
+    }
+    void Close() override { ++closeRequests; }
+
+    std::wstring path;
+    int windowsIndex = 0;
+    bool driverChecked = true;
+    bool sisterBrand = false;
+    RecordingLog log;
+    std::vector<TWizardPage> pages;
+    bool logShown = false;
+    bool exitEnabled = false;
+    bool canClose = true;
+    std::vector<bool> canCloseHistory;
+    bool hourglass = false;
+    std::wstring copyFrom;
+    std::vector<bool> pumpsWithCanClose;
+    std::function<void()> onPump;
+    int closeRequests = 0;
+};

@@ -1,0 +1,423 @@
+// The install run against a small medium in a scratch directory, with a
+// recording host, scripted answers and real files, processes and COM.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "FakeHost.h"
+#include "common/TestFiles.h"
+#include "install/BlockWriter.h"
+#include "install/InstallRun.h"
+#include "install/MediumLayout.h"
+#include "shared/AppError.h"
+#include "ui/Handles.h"
+
+using testfiles::Exists;
+using testfiles::ReadFile;
+using testfiles::WriteFile;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+const std::vector<std::wstring> kRuntime2A = {L"aliases.conf", L"firebird.conf", L"fbclient.Dll",
+                                              L"ib_util.Dll",  L"icudt30.Dll",   L"icuin30.Dll",
+                                              L"icuuc30.Dll",  L"msvcp80.Dll",   L"msvcr80.Dll",
+                                              L"firebird.msg", L"gbak.exe",      L"gds32.dll"};
+const std::vector<std::wstring> kRuntime2BOnly = {L"msvcp71.Dll", L"msvcr71.Dll"};
+const std::vector<std::wstring> kIntl = {L"fbintl.conf", L"fbintl.dll"};
+const std::vector<std::wstring> kUdf = {L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql", L"ib_udf.sql",
+                                        L"ib_udf2.sql"};
+const std::vector<std::wstring> kInHouse = {L"Alder.Dll", L"Birch.Dll", L"Cedar.Dll", L"Maple.Dll"};
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+std::string ContentOf(const std::wstring& name) {
+    return "medium copy of " + Narrow(name) + "\r\n";
+}
+
+// A distribution medium with every file the run copies, one backup, the
+// updater tree and the driver installer.
+void BuildMedium(const std::wstring& root) {
+    WriteFile(root + L"DTAfb\\QZ7.FDB", "medium database\r\n");
+    for (const auto* names : {&kRuntime2A, &kRuntime2BOnly}) {
+        for (const auto& name : *names) {
+            WriteFile(root + L"Firebird\\" + name, ContentOf(name));
+        }
+    }
+    for (const auto& name : kIntl) {
+        WriteFile(root + L"Firebird\\intl\\" + name, ContentOf(name));
+    }
+    for (const auto& name : kUdf) {
+        WriteFile(root + L"Firebird\\udf\\" + name, ContentOf(name));
+    }
+    for (const auto& name : kInHouse) {
+        WriteFile(root + L"UDF\\" + name, ContentOf(name));
+    }
+    WriteFile(root + L"backup\\r150613\\Install.cmd",
+              "@echo off\r\necho old>..\\..\\script.txt\r\n");
+    WriteFile(root + L"backup\\r010115\\Install.cmd",
+              "@echo off\r\necho new>..\\..\\script.txt\r\n");
+    WriteFile(root + L"Updater\\ReleaseInfo",
+              "<ROOT><Version>1</Version><Level>000000</Level><Name>demo</Name></ROOT>");
+    WriteFile(root + L"Updater\\Updater.exe.cfg", "updater settings\r\n");
+    const std::wstring stub = testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") +
+                              L"\\tools\\ftdi-driver-stub\\FTDIDriverInstall.exe";
+    CreateDirectoryW((root + L"FTDIDriverInstall").c_str(), nullptr);
+    CopyFileW(stub.c_str(), (root + L"FTDIDriverInstall\\FTDIDriverInstall.exe").c_str(), FALSE);
+}
+
+class InstallRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
+        BuildMedium(medium_.path());
+        target_ = work_.path() + L"Holter\\";
+        CreateDirectoryW(target_.c_str(), nullptr);
+        CreateDirectoryW((target_ + L"Settings").c_str(), nullptr);
+        host_.path = L"  " + target_ + L"  ";
+        dialogs_.Answer(L"Подключите", TModalResult::mrYes);
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(savedDirectory_);
+        DeleteFileW(DesktopLink().c_str());
+    }
+
+    // The run, expected to end normally.
+    void Run() {
+        const std::wstring error = RunExpectingError();
+        EXPECT_EQ(error, L"") << "the run raised an error";
+    }
+
+    // The run's error text, or empty when it returned normally.
+    std::wstring RunExpectingError() {
+        try {
+            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
+                                          medium_.path()});
+        } catch (const AppError& error) {
+            return error.text();
+        }
+        return {};
+    }
+
+    static std::wstring DesktopLink() {
+        HKEY key = nullptr;
+        wchar_t desktop[MAX_PATH] = {};
+        DWORD size = sizeof(desktop);
+        RegOpenKeyExW(HKEY_CURRENT_USER,
+                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                      KEY_READ, &key);
+        RegQueryValueExW(key, L"Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(desktop),
+                         &size);
+        RegCloseKey(key);
+        return std::wstring(desktop) + L"\\Вестар.lnk";
+    }
+
+    std::vector<std::wstring> CopyLines() const {
+        std::vector<std::wstring> lines;
+        std::copy_if(host_.log.lines.begin(), host_.log.lines.end(), std::back_inserter(lines),
+                     [](const std::wstring& line) { return line.rfind(L"Копирование", 0) == 0; });
+        return lines;
+    }
+
+    ComApartment com_; // as the program's start-up gives the thread
+    testfiles::ScratchDir medium_{L"medium"};
+    testfiles::ScratchDir work_{L"target"};
+    std::wstring target_;
+    FakeHost host_;
+    ScriptedDialogs dialogs_;
+    FakeSystem system_;
+    wchar_t savedDirectory_[MAX_PATH] = {};
+};
+
+TEST_F(InstallRunTest, FreshInstallationCopiesEveryGroupAndEndsOnTheClosingQuestion) {
+    Run();
+
+    const auto& log = host_.log.lines;
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], L"Создание настроечных файлов....Завершено");
+    EXPECT_EQ(log[1], L"Каталог <DTAfb> создан...");
+    EXPECT_EQ(log[2], L"Копирование файла QZ7.FDB....Завершено");
+    const auto copies = CopyLines();
+    EXPECT_EQ(copies.size(), 1 + kRuntime2A.size() + kIntl.size() + kUdf.size() + kInHouse.size());
+    for (const auto& line : copies) {
+        EXPECT_THAT(line, HasSubstr(L"....Завершено"));
+    }
+    EXPECT_THAT(log, Contains(L"Началась установка драйверов устройства..."));
+    EXPECT_EQ(log.back(), L"Установка драйверов устройства завершена");
+
+    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
+    EXPECT_EQ(ReadFile(target_ + L"gds32.dll"), ContentOf(L"gds32.dll"));
+    EXPECT_EQ(ReadFile(target_ + L"intl\\fbintl.dll"), ContentOf(L"fbintl.dll"));
+    EXPECT_EQ(ReadFile(target_ + L"udf\\ib_udf2.sql"), ContentOf(L"ib_udf2.sql"));
+    EXPECT_EQ(ReadFile(target_ + L"udf\\Maple.Dll"), ContentOf(L"Maple.Dll"));
+    EXPECT_FALSE(Exists(target_ + L"msvcp71.Dll"));
+    EXPECT_EQ(ReadFile(target_ + L"Settings\\holter.ini"),
+              "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
+    EXPECT_EQ(ReadFile(target_ + L"Settings\\uca.nsi").size(), 840u);
+    EXPECT_EQ(ReadFile(target_ + L"Settings\\lastnum.dta").size(), 14u);
+    EXPECT_FALSE(Exists(target_ + L"btooth.ini"));
+    EXPECT_TRUE(Exists(target_ + L"FTDIDriverInstall\\FTDIDriverInstall.exe"));
+
+    // The newest backup's script ran in its own directory; its level is recorded.
+    EXPECT_EQ(ReadFile(target_ + L"script.txt"), "new\r\n");
+    EXPECT_THAT(ReadFile(target_ + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
+    EXPECT_TRUE(Exists(DesktopLink()));
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    EXPECT_EQ(std::wstring(current) + L"\\", target_);
+
+    EXPECT_EQ(host_.copyFrom, medium_.path());
+    EXPECT_THAT(host_.pages, ElementsAre(TWizardPage::tsProgressInstall));
+    EXPECT_THAT(host_.canCloseHistory, ElementsAre(false, true));
+    EXPECT_FALSE(host_.hourglass);
+    EXPECT_TRUE(host_.exitEnabled);
+    ASSERT_FALSE(dialogs_.asked.empty());
+    EXPECT_EQ(dialogs_.asked.back().text, L"Установка завершена. Выйти из программы установки?");
+    EXPECT_EQ(host_.closeRequests, 0);
+}
+
+TEST_F(InstallRunTest, CreatesAMissingTargetAndAnnouncesIt) {
+    RemoveDirectoryW((target_ + L"Settings").c_str());
+    RemoveDirectoryW(target_.c_str());
+    // Settings\ is missing after the target is made, so holter.ini cannot be written.
+    EXPECT_THAT(RunExpectingError(),
+                HasSubstr(L"Cannot create file \"" + target_ + L"Settings\\holter.ini\""));
+    EXPECT_THAT(host_.log.lines, ElementsAre(L"Каталог создан..."));
+    EXPECT_TRUE(host_.canCloseHistory.empty());
+    EXPECT_FALSE(host_.exitEnabled);
+}
+
+TEST_F(InstallRunTest, TargetThatCannotBeCreatedEndsTheRunWithOneLine) {
+    host_.path = work_.path() + L"missing\\Holter\\";
+    Run();
+    ASSERT_EQ(dialogs_.asked.size(), 1u);
+    EXPECT_EQ(dialogs_.asked[0].text, L"Ошибка при создании каталога!");
+    EXPECT_EQ(dialogs_.asked[0].type, TMsgDlgType::mtError);
+    EXPECT_THAT(host_.log.lines, ElementsAre(L"Ошибка при создании каталога!"));
+    EXPECT_TRUE(host_.canCloseHistory.empty());
+    EXPECT_FALSE(host_.exitEnabled);
+}
+
+TEST_F(InstallRunTest, DtaDirectoryThatCannotBeCreatedStopsInsideTheStretch) {
+    WriteFile(target_ + L"DTAfb", "a file where the directory belongs");
+    Run();
+    ASSERT_EQ(dialogs_.asked.size(), 1u);
+    EXPECT_EQ(dialogs_.asked[0].text, L"Ошибка при создании каталога <DTAfb>!");
+    EXPECT_THAT(host_.log.lines, ElementsAre(L"Создание настроечных файлов....Завершено",
+                                             L"Ошибка при создании каталога <DTAfb>!"));
+    EXPECT_TRUE(Exists(target_ + L"Settings\\holter.ini"));
+    EXPECT_TRUE(Exists(target_ + L"Settings\\wra.nsi"));
+    EXPECT_THAT(host_.canCloseHistory, ElementsAre(false, true));
+    EXPECT_FALSE(host_.hourglass);
+    EXPECT_FALSE(host_.exitEnabled);
+}
+
+TEST_F(InstallRunTest, WindowsXpIndexCopiesTheOlderRuntime) {
+    host_.windowsIndex = 1;
+    Run();
+    const auto copies = CopyLines();
+    EXPECT_EQ(copies.size(), 1 + 10 + kIntl.size() + kUdf.size() + kInHouse.size());
+    EXPECT_EQ(ReadFile(target_ + L"msvcr71.Dll"), ContentOf(L"msvcr71.Dll"));
+    EXPECT_FALSE(Exists(target_ + L"msvcp80.Dll"));
+    EXPECT_FALSE(Exists(target_ + L"gbak.exe"));
+    EXPECT_EQ(copies[10], L"Копирование файла firebird.msg....Завершено");
+}
+
+TEST_F(InstallRunTest, MissingSourceFileAbandonsTheRunWithTheOpenError) {
+    // The last group continues after a failed copy, but an unopenable
+    // source raises in every group.
+    for (const std::wstring missing : {L"Firebird\\icuuc30.Dll", L"UDF\\Maple.Dll"}) {
+        SCOPED_TRACE(Narrow(missing));
+        host_ = FakeHost{};
+        host_.path = target_;
+        BuildMedium(medium_.path());
+        DeleteFileW((medium_.path() + missing).c_str());
+        const std::wstring error = RunExpectingError();
+        EXPECT_THAT(error, HasSubstr(L"Cannot open file \"" + medium_.path() + missing + L"\""));
+        const std::wstring name = missing.substr(missing.find(L'\\') + 1);
+        EXPECT_EQ(host_.log.lines.back(), L"Копирование файла " + name + L"....");
+        EXPECT_THAT(host_.canCloseHistory, ElementsAre(false, true));
+        EXPECT_FALSE(host_.hourglass);
+        EXPECT_FALSE(host_.exitEnabled);
+    }
+}
+
+// A disk that fails while the content of one medium file is written.
+class FailingWriter : public IBlockWriter {
+  public:
+    explicit FailingWriter(std::string content) : content_(std::move(content)) {}
+    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+        if (std::string_view(static_cast<const char*>(data), size) == content_) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        DWORD written = 0;
+        return WriteFile(file, data, size, &written, nullptr) && written == size;
+    }
+
+  private:
+    std::string content_;
+};
+
+TEST_F(InstallRunTest, FailedContentCopyStopsTheRunExceptForTheInHouseLibraries) {
+    {
+        FailingWriter disk(ContentOf(L"gds32.dll"));
+        ScopedBlockWriter failing(disk);
+        Run();
+    }
+    EXPECT_EQ(host_.log.lines.back(), L"Копирование файла gds32.dll....ОШИБКА!!!");
+    EXPECT_TRUE(dialogs_.asked.empty()); // no box, not even the driver question
+    EXPECT_FALSE(Exists(target_ + L"gds32.dll"));
+    EXPECT_FALSE(Exists(target_ + L"Settings\\lastnum.dta"));
+    EXPECT_THAT(host_.canCloseHistory, ElementsAre(false, true));
+    EXPECT_FALSE(host_.hourglass);
+    EXPECT_FALSE(host_.exitEnabled);
+
+    host_ = FakeHost{};
+    host_.path = target_;
+    {
+        FailingWriter disk(ContentOf(L"Birch.Dll"));
+        ScopedBlockWriter failing(disk);
+        Run();
+    }
+    const auto copies = CopyLines();
+    const auto birch =
+        std::find(copies.begin(), copies.end(), L"Копирование файла Birch.Dll....ОШИБКА!!!");
+    ASSERT_NE(birch, copies.end());
+    EXPECT_EQ(*(birch + 1), L"Копирование файла Cedar.Dll....Завершено");
+    EXPECT_EQ(*(birch + 2), L"Копирование файла Maple.Dll....Завершено");
+    EXPECT_TRUE(Exists(target_ + L"Settings\\lastnum.dta"));
+    EXPECT_TRUE(host_.exitEnabled);
+}
+
+TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
+    Run();
+    // Pumps: step 3, step 8 (twice), DTAfb created, and one before each copy.
+    const auto& pumps = host_.pumpsWithCanClose;
+    ASSERT_GE(pumps.size(), 4u + CopyLines().size());
+    EXPECT_TRUE(pumps[0]);
+    EXPECT_TRUE(
+        std::all_of(pumps.begin() + 1, pumps.end(), [](bool canClose) { return !canClose; }));
+}
+
+TEST_F(InstallRunTest, DriverStepFollowsTheBoxAndTheAnswer) {
+    struct Case {
+        bool checked;
+        TModalResult answer;
+        bool runs;
+    };
+    for (const Case c :
+         {Case{false, TModalResult::mrYes, false}, Case{true, TModalResult::mrNo, false},
+          Case{true, TModalResult::mrYes, true}}) {
+        SCOPED_TRACE(c.checked);
+        host_ = FakeHost{};
+        host_.path = target_;
+        host_.driverChecked = c.checked;
+        dialogs_ = ScriptedDialogs{};
+        dialogs_.Answer(L"Подключите", c.answer);
+        DeleteFileW((target_ + L"FTDIDriverInstall\\driver-installed.txt").c_str());
+        Run();
+        const bool asked = std::any_of(dialogs_.asked.begin(), dialogs_.asked.end(), [](auto& m) {
+            return m.text == L"Подключите интерфейсный блок и нажмите \"Yes\"?";
+        });
+        EXPECT_EQ(asked, c.checked);
+        EXPECT_EQ(std::count(host_.log.lines.begin(), host_.log.lines.end(),
+                             L"Установка драйверов устройства завершена"),
+                  c.runs ? 1 : 0);
+    }
+}
+
+TEST_F(InstallRunTest, SmallFontsEndOnTheFontSizePageWithoutTheQuestion) {
+    system_.logPixels = 96;
+    Run();
+    EXPECT_EQ(host_.pages.back(), TWizardPage::tsChangeFontSize);
+    EXPECT_THAT(dialogs_.asked.back().text, Not(HasSubstr(L"Установка завершена")));
+    EXPECT_TRUE(host_.exitEnabled);
+}
+
+TEST_F(InstallRunTest, YesToTheClosingQuestionClosesTheWindow) {
+    dialogs_.Answer(L"Установка завершена", TModalResult::mrYes);
+    Run();
+    EXPECT_EQ(host_.closeRequests, 1);
+}
+
+TEST_F(InstallRunTest, SisterBrandWritesBtoothIni) {
+    host_.sisterBrand = true;
+    Run();
+    EXPECT_EQ(ReadFile(target_ + L"btooth.ini"), "[Common]\r\nDisk=I\r\n\r\n");
+}
+
+TEST_F(InstallRunTest, FailedDatabaseUpdateLeavesNoShortcutAndExitDisabled) {
+    std::filesystem::remove_all(std::filesystem::path(medium_.path() + L"backup"));
+    EXPECT_EQ(RunExpectingError(), L"List index out of bounds (0)");
+    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_FALSE(host_.exitEnabled);
+    EXPECT_TRUE(host_.canClose);
+}
+
+TEST_F(InstallRunTest, ReinstallKeepsTheClinicsDataAndTheOldDatabase) {
+    Run();
+    const std::string uca = ReadFile(target_ + L"Settings\\uca.nsi");
+    const std::string lastnum = ReadFile(target_ + L"Settings\\lastnum.dta");
+    WriteFile(target_ + L"Settings\\uca.nsi",
+              uca.substr(0, 14) + "clinic entries" + uca.substr(28));
+    WriteFile(target_ + L"Settings\\holter.ini",
+              "[OPTIONS]\r\nfiltertype = 3\r\nNurseMode=0\r\n\r\n[Printer]\r\nName=Laser\r\n\r\n");
+    WriteFile(target_ + L"DTAfb\\QZ7.FDB", "the clinic's patients\r\n");
+    const std::string ucaBefore = ReadFile(target_ + L"Settings\\uca.nsi");
+
+    host_ = FakeHost{};
+    host_.path = target_;
+    Run();
+
+    EXPECT_EQ(ReadFile(target_ + L"Settings\\uca.nsi"), ucaBefore);
+    EXPECT_EQ(ReadFile(target_ + L"Settings\\lastnum.dta"), lastnum);
+    EXPECT_EQ(ReadFile(target_ + L"Settings\\holter.ini"),
+              "[OPTIONS]\r\nFilterType=0\r\nNurseMode=0\r\nHardwareType=1\r\n\r\n"
+              "[Printer]\r\nName=Laser\r\n\r\n");
+    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
+
+    const auto kept = std::find_if(host_.log.lines.begin(), host_.log.lines.end(), [](auto& line) {
+        return line.rfind(L"Прежняя база данных сохранена: QZ7.FDB.", 0) == 0;
+    });
+    ASSERT_NE(kept, host_.log.lines.end());
+    const std::wstring keptName = kept->substr(kept->find(L"QZ7"));
+    EXPECT_EQ(keptName.size(), std::wstring(L"QZ7.FDB.20261210-121314.bak").size());
+    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");
+
+    // A third run within the same second keeps both earlier databases.
+    WriteFile(target_ + L"DTAfb\\QZ7.FDB", "more patients\r\n");
+    host_ = FakeHost{};
+    host_.path = target_;
+    Run();
+    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");
+    size_t backups = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(target_ + L"DTAfb")) {
+        backups += entry.path().extension() == L".bak" ? 1 : 0;
+    }
+    EXPECT_EQ(backups, 2u);
+}
+
+TEST_F(InstallRunTest, DatabaseInUseIsNeitherRenamedNorReplaced) {
+    Run();
+    const std::wstring database = target_ + L"DTAfb\\QZ7.FDB";
+    WriteFile(database, "the clinic's patients\r\n");
+    const HANDLE open = CreateFileW(database.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    host_ = FakeHost{};
+    host_.path = target_;
+    const std::wstring error = RunExpectingError();
+    CloseHandle(open);
+    EXPECT_THAT(error, HasSubstr(L"Cannot create file \"" + database + L"\""));
+    EXPECT_EQ(ReadFile(database), "the clinic's patients\r\n");
+    EXPECT_TRUE(host_.canClose);
+}
+
+} // namespace
