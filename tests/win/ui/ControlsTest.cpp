@@ -121,6 +121,11 @@ TEST(GlyphButton, CaptionIsTheWindowTextAndDisabledLooksGrey) {
     EXPECT_EQ(clicks, 1);
 
     EXPECT_GT(ColouredPixels(next), 10); // the blue arrow
+    // The pointer over the button lights it up until it leaves.
+    SendMessageW(next.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(next.Hot());
+    SendMessageW(next.Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(next.Hot());
     next.SetEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(next.Handle()));
     EXPECT_EQ(ColouredPixels(next), 0); // greyed glyph, grey text
