@@ -113,9 +113,13 @@ void TWindow::CreateHandle(const TCreateParams& params) {
     const bool ownClass = GetClassInfoExW(CodeModule(), params.ClassName, &info) != 0 &&
                           info.lpfnWndProc == &TWindow::StaticWndProc;
     const HWND parentWindow = parent_ != nullptr ? parent_->Handle() : params.Owner;
+    // Children get an id of their own (their parents' notifications carry it).
+    static UINT_PTR nextChildId = 1000;
+    const HMENU id =
+        (params.Style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(nextChildId++) : nullptr;
     const HWND window = CreateWindowExW(
         params.ExStyle, params.ClassName, params.Caption.c_str(), params.Style, params.Left,
-        params.Top, params.Width, params.Height, parentWindow, nullptr,
+        params.Top, params.Width, params.Height, parentWindow, id,
         ownClass ? CodeModule() : GetModuleHandleW(nullptr), ownClass ? this : nullptr);
     if (window == nullptr) {
         throw AppError(L"Cannot create a window of class " + std::wstring(params.ClassName) + L".");
@@ -213,7 +217,7 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM: {
         const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (TWindow* child = FromHandle(item->hwndItem);
-            wParam != 0 && child != nullptr && child->DrawItem(*item)) {
+            item->CtlType != ODT_MENU && child != nullptr && child->DrawItem(*item)) {
             return TRUE;
         }
         break;

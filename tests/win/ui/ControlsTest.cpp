@@ -45,33 +45,21 @@ bool IsGrey(COLORREF c) {
     return std::abs(GetRValue(c) - GetGValue(c)) < 12 && std::abs(GetGValue(c) - GetBValue(c)) < 12;
 }
 
-// Draws an owner-drawn button into a bitmap as its parent would; the count
-// of clearly coloured (not grey) pixels.
+// The count of clearly coloured (not grey) pixels of a button as it paints
+// itself on the screen now.
 int ColouredPixels(TGlyphButton& button) {
-    const int width = button.Width();
-    const int height = button.Height();
-    HDC screen = GetDC(nullptr);
-    UniqueMemoryDc memory(CreateCompatibleDC(screen));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
-    SelectedObject selected(memory.get(), bitmap.get());
-    DRAWITEMSTRUCT item{};
-    item.CtlType = ODT_BUTTON;
-    item.itemAction = ODA_DRAWENTIRE;
-    item.itemState = button.Enabled() ? 0 : ODS_DISABLED;
-    item.hwndItem = button.Handle();
-    item.hDC = memory.get();
-    item.rcItem = RECT{0, 0, width, height};
-    SendMessageW(GetParent(button.Handle()), WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&item));
+    RedrawWindow(button.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(button.Handle());
     int coloured = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = GetPixel(memory.get(), x, y);
+    for (int y = 0; y < button.Height(); ++y) {
+        for (int x = 0; x < button.Width(); ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
             if (!IsGrey(c) && c != RGB(0, 60, 116) && c != RGB(244, 244, 240)) {
                 ++coloured;
             }
         }
     }
+    ReleaseDC(button.Handle(), dc);
     return coloured;
 }
 
@@ -172,6 +160,31 @@ TEST(Docking, BarsStackFromTheEdgesAndTheClientTakesTheRest) {
     spacer.Hide();
     EXPECT_EQ(bar.Top(), 258);
     EXPECT_EQ(memo.Height(), 258);
+}
+
+TEST(Docking, ControlsDockedOnAHiddenPageArePlacedWhenItShows) {
+    TTestForm form;
+    TPageControl pages(form);
+    TTabSheet page(pages);
+    TPanel bar(page);
+    bar.SetBounds(0, page.ClientHeight(), page.ClientWidth(), 42);
+    bar.SetAlign(TAlign::alBottom);
+    bar.SetBorderWidth(1);
+    TGlyphButton cancel(bar, L"Отмена", TGlyph::Cancel);
+    cancel.SetBounds(0, 0, 99, cancel.Height());
+    cancel.SetAlign(TAlign::alLeft);
+    TGlyphButton next(bar, L"Далее", TGlyph::Next);
+    next.SetBounds(bar.ClientWidth() - 98, 0, 98, next.Height());
+    next.SetAlign(TAlign::alRight);
+    pages.SetBounds(10, 10, 380, 250);
+    pages.ShowPage(page);
+    EXPECT_EQ(bar.Top(), 208);
+    EXPECT_EQ(bar.Width(), 380);
+    EXPECT_EQ(cancel.Left(), 1);
+    EXPECT_EQ(cancel.Height(), 40);
+    EXPECT_EQ(next.Left(), 380 - 1 - 98);
+    EXPECT_TRUE(cancel.Showing());
+    EXPECT_TRUE(next.Showing());
 }
 
 TEST(PageControl, ShowsOnePageAndRunsItsOnShowEachTimeItBecomesVisible) {
