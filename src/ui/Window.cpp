@@ -74,11 +74,10 @@ TWindow::~TWindow() {
     }
 }
 
+// The siblings are not placed again: while a form is taken apart, placing
+// them would run resize handlers of a half-destroyed form.
 void TWindow::ChildGone(TWindow* child) {
     children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
-    if (child->align_ != TAlign::alNone) {
-        Realign();
-    }
 }
 
 TWindow* TWindow::FromHandle(HWND window) {
