@@ -13,7 +13,8 @@
 // WM_DRAWITEM, WM_CTLCOLOR*) are handed back to the control that sent them.
 //
 // Docking: a child with an alignment other than alNone is placed by its
-// parent whenever the parent's size or the set of docked children changes.
+// parent whenever the parent gets a new size and whenever a docked child is
+// docked, moved, resized, shown or hidden.
 // alTop children stack down from the top, alBottom ones up from the bottom,
 // alLeft ones from the left, alRight ones from the right (each group in the
 // order of their current positions, ties in creation order: the first
