@@ -49,6 +49,7 @@ struct SeenReport {
     std::vector<std::wstring> statics;
     std::vector<std::wstring> buttons;
     bool ownerDisabled = false;
+    HICON icon = nullptr;
 };
 
 SeenReport ClickAndAnswer(TRaisingForm& form) {
@@ -68,6 +69,7 @@ SeenReport ClickAndAnswer(TRaisingForm& form) {
             seen.statics = VisibleTexts(report, L"Static");
             seen.buttons = VisibleTexts(report, L"Button");
             seen.ownerDisabled = !IsWindowEnabled(form.Handle());
+            seen.icon = IconOf(report);
             Click(FindChild(report, L"OK", L"Button"));
             return true;
         })
@@ -99,6 +101,7 @@ TEST(DispatchBoundary, ErrorsFromAHandlerBecomeTheTopLevelReportAndTheProgramGoe
         EXPECT_NE(std::find(seen.statics.begin(), seen.statics.end(), c.shown), seen.statics.end())
             << "case " << expectedClicks;
         EXPECT_TRUE(seen.ownerDisabled);
+        EXPECT_EQ(seen.icon, LoadIconW(nullptr, IDI_ERROR));
         // The program goes on: the form is usable again.
         EXPECT_TRUE(IsWindowEnabled(form.Handle()));
         EXPECT_TRUE(form.Visible());

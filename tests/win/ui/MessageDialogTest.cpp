@@ -23,6 +23,7 @@ struct DialogCase {
     std::wstring title;
     std::vector<std::wstring> captions;
     TModalResult result;
+    LPCWSTR icon;
 };
 
 struct SeenDialog {
@@ -31,6 +32,7 @@ struct SeenDialog {
     bool textShown = false;
     bool ownerDisabled = false;
     HWND owner = nullptr;
+    HICON icon = nullptr;
 };
 
 // Opens the box through `open` and presses `press` once it is there.
@@ -48,6 +50,7 @@ SeenDialog Answer(const std::wstring& text, const std::wstring& press, HWND owne
         seen.textShown = FindChild(box, text, L"Static") != nullptr;
         seen.ownerDisabled = ownerForm != nullptr && !IsWindowEnabled(ownerForm);
         seen.owner = GetWindow(box, GW_OWNER);
+        seen.icon = IconOf(box);
         Click(FindChild(box, press, L"Button"));
         return true;
     });
@@ -63,39 +66,19 @@ TEST(MessageDialog, TitlesButtonsAndResultsByKind) {
     TOwnerForm owner;
     owner.Show();
     SetActiveWindow(owner.Handle());
+    using enum TMsgDlgType;
+    using enum TMsgDlgButtons;
+    using enum TModalResult;
+    // clang-format off
     const std::vector<DialogCase> cases = {
-        {TMsgDlgType::mtWarning,
-         TMsgDlgButtons::mbOK,
-         L"OK",
-         L"Warning",
-         {L"OK"},
-         TModalResult::mrOk},
-        {TMsgDlgType::mtError, TMsgDlgButtons::mbOK, L"OK", L"Error", {L"OK"}, TModalResult::mrOk},
-        {TMsgDlgType::mtConfirmation,
-         TMsgDlgButtons::mbYesNo,
-         L"Yes",
-         L"Confirm",
-         {L"Yes", L"No"},
-         TModalResult::mrYes},
-        {TMsgDlgType::mtConfirmation,
-         TMsgDlgButtons::mbYesNo,
-         L"No",
-         L"Confirm",
-         {L"Yes", L"No"},
-         TModalResult::mrNo},
-        {TMsgDlgType::mtWarning,
-         TMsgDlgButtons::mbYesNo,
-         L"Yes",
-         L"Warning",
-         {L"Yes", L"No"},
-         TModalResult::mrYes},
-        {TMsgDlgType::mtError,
-         TMsgDlgButtons::mbYesNo,
-         L"No",
-         L"Error",
-         {L"Yes", L"No"},
-         TModalResult::mrNo},
+        {mtWarning,      mbOK,    L"OK",  L"Warning", {L"OK"},         mrOk,  IDI_WARNING},
+        {mtError,        mbOK,    L"OK",  L"Error",   {L"OK"},         mrOk,  IDI_ERROR},
+        {mtConfirmation, mbYesNo, L"Yes", L"Confirm", {L"Yes", L"No"}, mrYes, IDI_QUESTION},
+        {mtConfirmation, mbYesNo, L"No",  L"Confirm", {L"Yes", L"No"}, mrNo,  IDI_QUESTION},
+        {mtWarning,      mbYesNo, L"Yes", L"Warning", {L"Yes", L"No"}, mrYes, IDI_WARNING},
+        {mtError,        mbYesNo, L"No",  L"Error",   {L"Yes", L"No"}, mrNo,  IDI_ERROR},
     };
+    // clang-format on
     const std::wstring text = L"Вы уверены, что хотите отменить процесс установки?";
     for (const DialogCase& c : cases) {
         TModalResult result = TModalResult::mrNone;
@@ -106,6 +89,7 @@ TEST(MessageDialog, TitlesButtonsAndResultsByKind) {
         EXPECT_TRUE(seen.textShown);
         EXPECT_TRUE(seen.ownerDisabled);
         EXPECT_EQ(seen.owner, owner.Handle());
+        EXPECT_EQ(seen.icon, LoadIconW(nullptr, c.icon));
         EXPECT_EQ(result, c.result);
         EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
         EXPECT_EQ(FindWindowOf(kMessageDialogClass), nullptr);

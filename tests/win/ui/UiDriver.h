@@ -111,6 +111,17 @@ inline std::vector<std::wstring> VisibleTexts(HWND parent, const std::wstring& c
     return texts;
 }
 
+// The icon shown by the first icon STATIC among the descendants.
+inline HICON IconOf(HWND parent) {
+    for (HWND child : Descendants(parent)) {
+        if (ClassOf(child) == L"Static" &&
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            return reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        }
+    }
+    return nullptr;
+}
+
 inline void Click(HWND button) {
     PostMessageW(button, BM_CLICK, 0, 0);
 }
