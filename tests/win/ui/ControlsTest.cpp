@@ -336,3 +336,20 @@ TEST(RichEdit, LoadsRtfReadOnlyWithItsBackground) {
     info.SetInnerBorder(4);
     EXPECT_EQ(PixelOf(info.Handle(), 1, 150), RGB(236, 236, 235));
 }
+
+TEST(ScreenCursor, TheHourglassShowsOverEveryWindowUntilReset) {
+    TTestForm form;
+    TListBox log(form);
+    log.SetBounds(0, 0, 100, 100);
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    SetScreenCursor(TCursor::crHourGlass);
+    SetCursor(nullptr);
+    SendMessageW(log.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(log.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), wait);
+    SetScreenCursor(TCursor::crDefault);
+    EXPECT_EQ(ScreenCursor(), TCursor::crDefault);
+    SendMessageW(log.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(log.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_NE(GetCursor(), wait);
+}
