@@ -1,29 +1,36 @@
 #!/bin/bash
-# Builds Install.exe and starts it under Wine: in a window on $DISPLAY, or
-# without a display in a private Xvfb.
+# Builds Install.exe and the demo distribution medium, then starts the
+# installer from the medium under Wine: in a window on $DISPLAY, or without a
+# display in a private Xvfb, where it walks the wizard through a complete
+# installation with real input and saves a screenshot of every page.
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
+BUILD=$ROOT/build/win
 
 ./tools/ensure-packages.sh
 
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build build/win -j "$(nproc)" --target Install
+cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$BUILD" -j "$(nproc)" --target demo_medium wizard-walk
 
 source tools/session.sh
 had_display=${DISPLAY:-}
-vestar_session_start "$ROOT/build/win"
+vestar_session_start "$BUILD"
 trap vestar_session_stop EXIT
 
+MEDIUM=$BUILD/demo-medium
 if [ -n "$had_display" ]; then
-    ./tools/wine-run.sh build/win/src/app/Install.exe
-else
-    ./tools/wine-run.sh build/win/src/app/Install.exe &
-    pid=$!
-    sleep 8
-    mkdir -p build/win/screens
-    import -window root build/win/screens/run.png
-    echo "Install.exe is running in Xvfb; screenshot: build/win/screens/run.png"
-    wineserver -k || true
-    wait $pid || true
+    ./tools/wine-run.sh "$MEDIUM/Install.exe"
+    exit 0
 fi
+
+# Windows paths on Wine's Z: drive.
+winpath() { echo "Z:${1//\//\\}"; }
+TARGET=$BUILD/run-target
+SHOTS=$BUILD/screens/run
+rm -rf "$TARGET" "$SHOTS"
+mkdir -p "$TARGET" "$SHOTS"
+./tools/wine-run.sh "$BUILD/tools/wizard-driver/wizard-walk.exe" \
+    "$(winpath "$MEDIUM/Install.exe")" "$(winpath "$TARGET/Holter")" "$(winpath "$SHOTS")"
+echo "Screenshots of every page: $SHOTS"
+echo "Installed tree:            $TARGET/Holter"

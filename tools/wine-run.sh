@@ -21,6 +21,9 @@ WINE=/usr/lib/wine/wine64
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WINE" wineboot -i >/dev/null 2>&1 || true
+        # Unmanaged windows: otherwise hiding a window waits 2 s for a
+        # window manager that Xvfb does not have.
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
         wineserver -w
     fi
 ) 9>"${WINEPREFIX%/}.lock"

@@ -54,9 +54,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 1;
     }
     application.MainForm = main.get();
-    FWaitRun = std::make_unique<TFWaitRun>();
+    // The suite's progress window lives as long as the main window; the
+    // installer never shows it.
+    TFWaitRun waitRun;
     main->Show();
     application.Run();
-    FWaitRun.reset();
     return application.ExitCode();
 }

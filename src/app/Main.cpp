@@ -52,6 +52,7 @@ void MakeMemo(TMemo& memo, const TFontSpec& font, COLORREF textColor,
               const std::vector<std::wstring>& lines) {
     memo.SetFont(font);
     memo.SetTextColor(textColor);
+    memo.SetParentColor();
     memo.SetReadOnly(true);
     memo.SetBorder(false);
     memo.SetTabStop(false);

@@ -18,8 +18,7 @@ std::runtime_error Failure(const std::wstring& what) {
     return std::runtime_error(narrow);
 }
 
-template <typename Predicate>
-bool WaitUntil(Predicate ready, std::chrono::milliseconds timeout) {
+template <typename Predicate> bool WaitUntil(Predicate ready, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     while (!ready()) {
         if (Clock::now() > deadline) {
@@ -34,17 +33,22 @@ struct ChildSearch {
     std::wstring text;
     const wchar_t* className;
     HWND found;
+    LONG_PTR excludedStyle = 0; // windows with any of these style bits are skipped
+    bool visibleOnly = true;
 };
 
 BOOL CALLBACK FindChild(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<ChildSearch*>(param);
-    if (!IsWindowVisible(window)) {
+    if (search.visibleOnly && !IsWindowVisible(window)) {
         return TRUE;
     }
     if (search.className != nullptr && _wcsicmp(ClassName(window).c_str(), search.className) != 0) {
         return TRUE;
     }
     if (!search.text.empty() && WindowText(window) != search.text) {
+        return TRUE;
+    }
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & search.excludedStyle) != 0) {
         return TRUE;
     }
     search.found = window;
@@ -90,6 +94,13 @@ BOOL CALLBACK CollectStaticText(HWND window, LPARAM param) {
         }
     }
     return TRUE;
+}
+
+// The visible one-line edit field (the memos are multi-line EDIT controls).
+HWND PathField(HWND main) {
+    ChildSearch search{L"", L"Edit", nullptr, ES_MULTILINE};
+    EnumChildWindows(main, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 } // namespace
@@ -173,12 +184,12 @@ void WizardDriver::Click(const std::wstring& caption) {
 }
 
 std::wstring WizardDriver::PathText() const {
-    const HWND edit = FindVisibleByClass(L"Edit");
+    const HWND edit = PathField(main_);
     return edit != nullptr ? WindowText(edit) : std::wstring();
 }
 
 void WizardDriver::SetPathText(const std::wstring& text) {
-    const HWND edit = FindVisibleByClass(L"Edit");
+    const HWND edit = PathField(main_);
     if (edit == nullptr) {
         throw Failure(L"no visible path field");
     }
@@ -200,10 +211,32 @@ DialogInfo WizardDriver::WaitForDialog(const std::wstring& title,
                                        std::chrono::milliseconds timeout) {
     std::optional<DialogInfo> dialog;
     if (!WaitUntil([&] { return (dialog = FindDialog(title)).has_value(); }, timeout)) {
-        throw Failure(L"no window titled \"" + title + L"\"");
+        throw Failure(L"no window titled \"" + title + L"\"; open: " + DescribeWindows());
     }
     Settle(200ms);
     return *FindDialog(title);
+}
+
+// The program's visible top-level windows with their titles and texts.
+std::wstring WizardDriver::DescribeWindows() const {
+    struct Collect {
+        DWORD processId;
+        std::wstring text;
+    } collect{processId_, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& c = *reinterpret_cast<Collect*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == c.processId && IsWindowVisible(window)) {
+                std::wstring statics;
+                EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&statics));
+                c.text += L"[" + WindowText(window) + L": " + statics + L"] ";
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    return collect.text;
 }
 
 void WizardDriver::Answer(const DialogInfo& dialog, const std::wstring& caption) {
@@ -220,8 +253,11 @@ void WizardDriver::Answer(const DialogInfo& dialog, const std::wstring& caption)
 }
 
 std::vector<std::wstring> WizardDriver::LogLines() const {
+    // The log stays on its page when the run ends on the font-size page.
     std::vector<std::wstring> lines;
-    const HWND list = FindVisibleByClass(L"ListBox");
+    ChildSearch search{L"", L"ListBox", nullptr, 0, false};
+    EnumChildWindows(main_, FindChild, reinterpret_cast<LPARAM>(&search));
+    const HWND list = search.found;
     if (list == nullptr) {
         return lines;
     }

@@ -21,7 +21,7 @@ struct DialogInfo {
 };
 
 class WizardDriver {
-public:
+  public:
     // Starts the program in its own directory.
     void Launch(const std::wstring& exePath);
     ~WizardDriver();
@@ -61,10 +61,13 @@ public:
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
     bool Running() const;
 
+    // The program's visible top-level windows with their titles and texts.
+    std::wstring DescribeWindows() const;
+
     // Lets the program process what was sent.
     void Settle(std::chrono::milliseconds pause = 300ms) const;
 
-private:
+  private:
     UniqueHandle process_;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
