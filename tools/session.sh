@@ -30,6 +30,9 @@ vestar_session_start() {
     # Boot the prefix once (no-op when it exists), then keep a server up.
     "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
     wineserver -p >/dev/null 2>&1 || true
+    # Unmanaged windows also in a prefix made before this setting existed.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        >/dev/null 2>&1 || true
 }
 
 vestar_session_stop() {

@@ -88,7 +88,7 @@ TEST(TimedMessage, TimeRunningOutGivesFalseEvenWithOnlyOk) {
     EXPECT_FALSE(ShowTimedMessage(kWarning, mtMessage, L"", 1));
     const ULONGLONG elapsed = GetTickCount64() - start;
     EXPECT_GE(elapsed, 900u);
-    EXPECT_LT(elapsed, 3000u);
+    EXPECT_LT(elapsed, 10000u); // generous: a loaded machine delays timers
     EXPECT_FALSE(Contains(buttons, L"Отмена"));
     EXPECT_TRUE(Contains(buttons, L"OK"));
 }
