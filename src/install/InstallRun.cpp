@@ -116,28 +116,27 @@ class InstallRun {
     }
 
     bool CreateTargetDirectory() {
-        if (DirectoryExists(target_)) {
-            return true;
-        }
-        if (!CreateDirectoryW(target_.c_str(), nullptr)) {
-            ReportFailure(L"Ошибка при создании каталога!");
-            return false;
-        }
-        log_.Add(L"Каталог создан...");
-        host_.ProcessMessages();
-        return true;
+        return CreateAnnounced(target_, L"Каталог создан...", L"Ошибка при создании каталога!");
     }
 
     bool CreateDtaDirectory() {
-        const std::wstring directory = target_ + std::wstring(MediumLayout::DatabaseDir);
+        return CreateAnnounced(target_ + std::wstring(MediumLayout::DatabaseDir),
+                               L"Каталог <DTAfb> создан...",
+                               L"Ошибка при создании каталога <DTAfb>!");
+    }
+
+    // Creates a missing directory and says so in the log; a failure is shown
+    // in an error box and logged. False when the directory could not be made.
+    bool CreateAnnounced(const std::wstring& directory, const wchar_t* created,
+                         const wchar_t* failed) {
         if (DirectoryExists(directory)) {
             return true;
         }
         if (!CreateDirectoryW(directory.c_str(), nullptr)) {
-            ReportFailure(L"Ошибка при создании каталога <DTAfb>!");
+            ReportFailure(failed);
             return false;
         }
-        log_.Add(L"Каталог <DTAfb> создан...");
+        log_.Add(created);
         host_.ProcessMessages();
         return true;
     }

@@ -5,29 +5,13 @@
 #include "install/FilePrimitives.h"
 #include "shared/AppError.h"
 #include "shared/SysError.h"
+#include "common/RaisedErrors.h"
 
 namespace {
 
 using namespace testfiles;
 
 // The text of the error `action` raises, or "<nothing raised>".
-template <typename Action> std::wstring RaisedText(Action action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        return error.text();
-    }
-    return L"<nothing raised>";
-}
-
-std::wstring CannotOpen(const std::wstring& path, DWORD code) {
-    return L"Cannot open file \"" + path + L"\". " + SysErrorMessage(code);
-}
-
-std::wstring CannotCreate(const std::wstring& path, DWORD code) {
-    return L"Cannot create file \"" + path + L"\". " + SysErrorMessage(code);
-}
-
 constexpr DWORD kUnwantedAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 

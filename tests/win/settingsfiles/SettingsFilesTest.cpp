@@ -8,29 +8,13 @@
 #include "install/portable/SettingsRecords.h"
 #include "shared/AppError.h"
 #include "shared/SysError.h"
+#include "common/RaisedErrors.h"
 
 namespace {
 
 using namespace testfiles;
 using namespace std::string_literals;
 using Names_ = std::vector<std::wstring>;
-
-template <typename Action> std::wstring RaisedText(Action action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        return error.text();
-    }
-    return L"<nothing raised>";
-}
-
-std::wstring CannotOpen(const std::wstring& path, DWORD code) {
-    return L"Cannot open file \"" + path + L"\". " + SysErrorMessage(code);
-}
-
-std::wstring CannotCreate(const std::wstring& path, DWORD code) {
-    return L"Cannot create file \"" + path + L"\". " + SysErrorMessage(code);
-}
 
 std::string Utf16LE(std::u16string_view text) {
     std::string bytes = "\xFF\xFE"s;
