@@ -25,6 +25,10 @@ constexpr wchar_t kMainFormClass[] = L"TFMain";
 // "Тиресан" in any letter case); fixed when the main window is created.
 extern bool IsSisterBrand;
 
+// Whether a product name names the sister brand: "Тиресан" in any letter
+// case (the system's case mapping), nothing trimmed.
+bool IsSisterBrandName(const std::wstring& productName);
+
 class TFMain;
 
 // A page's button bar along its bottom edge: a panel with a flat rounded

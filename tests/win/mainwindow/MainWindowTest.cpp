@@ -80,6 +80,15 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePageWithItsFieldsSet) {
     EXPECT_FALSE(main_.LogList.TabStop());
 }
 
+TEST(SisterBrand, IsTheWordInAnyLetterCaseButNotWithBlanks) {
+    EXPECT_TRUE(IsSisterBrandName(L"Тиресан"));
+    EXPECT_TRUE(IsSisterBrandName(L"тИРЕСАН"));
+    EXPECT_TRUE(IsSisterBrandName(L"ТИРЕСАН"));
+    EXPECT_FALSE(IsSisterBrandName(L" Тиресан"));
+    EXPECT_FALSE(IsSisterBrandName(L"Тиресан "));
+    EXPECT_FALSE(IsSisterBrandName(L"Вестар"));
+}
+
 TEST_F(MainWindowTest, ControlsSitWhereThePagesPutThem) {
     EXPECT_EQ(BoundsOf(main_.RichEdit1), (Rect{16, 110, 282, 441}));
     EXPECT_EQ(BoundsOf(main_.InsatallPages), (Rect{320, 110, 619, 441}));
