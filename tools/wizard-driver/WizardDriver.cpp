@@ -120,8 +120,9 @@ std::wstring ClassName(HWND window) {
     return name;
 }
 
-void WizardDriver::Launch(const std::wstring& exePath) {
-    const std::wstring directory = exePath.substr(0, exePath.find_last_of(L'\\'));
+void WizardDriver::Launch(const std::wstring& exePath, const std::wstring& workingDir) {
+    const std::wstring directory =
+        workingDir.empty() ? exePath.substr(0, exePath.find_last_of(L'\\')) : workingDir;
     std::wstring commandLine = L"\"" + exePath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

@@ -22,8 +22,8 @@ struct DialogInfo {
 
 class WizardDriver {
   public:
-    // Starts the program in its own directory.
-    void Launch(const std::wstring& exePath);
+    // Starts the program in `workingDir`, by default its own directory.
+    void Launch(const std::wstring& exePath, const std::wstring& workingDir = {});
     ~WizardDriver();
 
     HWND MainWindow() const { return main_; }

@@ -107,10 +107,11 @@ void ExpectFontsRegistered() {
 
 class WizardEndToEnd : public ::testing::Test {
   protected:
+    // Started from a directory other than its own, as from a shortcut.
     void SetUp() override {
         installer_ = BuildDir() + L"\\demo-medium\\Install.exe";
         ASSERT_TRUE(testfiles::Exists(installer_));
-        driver_.Launch(installer_);
+        driver_.Launch(installer_, work_.path());
         driver_.WaitForMainWindow();
     }
 
@@ -179,6 +180,19 @@ TEST_F(WizardEndToEnd, PathChecksBackAndOnThenCancel) {
     EXPECT_EQ(driver_.PathText(), target + L"\\");
     driver_.Click(L"Далее");
     PassComponentsWarning(L"07-components-warning-again");
+
+    // A relative name resolves below the installer's own directory, not
+    // below the directory it was started from.
+    const std::wstring relative = L"rel" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring created = BuildDir() + L"\\demo-medium\\" + relative;
+    driver_.Click(L"Назад");
+    driver_.SetPathText(relative);
+    driver_.Click(L"Далее");
+    PassComponentsWarning(L"07-components-warning-relative");
+    EXPECT_TRUE(testfiles::Exists(created + L"\\Settings"));
+    EXPECT_FALSE(testfiles::Exists(work_.path() + relative));
+    RemoveDirectoryW((created + L"\\Settings").c_str());
+    RemoveDirectoryW(created.c_str());
 
     driver_.Click(L"Отмена");
     ExpectDialog(L"Confirm", L"Вы уверены, что хотите отменить процесс установки?",
