@@ -1,8 +1,14 @@
 # Native side: host clang with AddressSanitizer and UndefinedBehaviorSanitizer.
-set(VESTAR_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
-                    -fno-sanitize-recover=undefined)
-add_compile_options(${VESTAR_SANITIZE} -fsanitize=fuzzer-no-link)
-add_link_options(${VESTAR_SANITIZE})
+# VESTAR_BENCH=ON configures the benchmarks' build instead (bench/run.sh):
+# the same modules optimised and without any sanitizer or fuzzer
+# instrumentation, so that the figures are those of the shipped code.
+option(VESTAR_BENCH "Build for the benchmarks in bench/: no sanitizers" OFF)
+if(NOT VESTAR_BENCH)
+    set(VESTAR_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_compile_options(${VESTAR_SANITIZE} -fsanitize=fuzzer-no-link)
+    add_link_options(${VESTAR_SANITIZE})
+endif()
 
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
