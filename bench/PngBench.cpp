@@ -41,6 +41,7 @@ struct ImageBytes {
 
 std::vector<ImageBytes> AllImageBytes() {
     std::vector<ImageBytes> all;
+    all.reserve(bench::kImageFiles.size());
     for (const bench::ImageFile& image : bench::kImageFiles) {
         all.push_back({bench::ImageFileBytes(image), bench::WideName(image.resource)});
     }
@@ -90,9 +91,9 @@ Compressed CompressedRows(const std::vector<uint8_t>& png) {
         const uint8_t* type = &png[pos + 4];
         const uint8_t* data = &png[pos + 8];
         if (std::equal(type, type + 4, "IHDR")) {
-            const uint32_t width = BigEndian32(data);
-            const uint32_t height = BigEndian32(data + 4);
-            const uint32_t pixelBytes = data[9] == 6 ? 4 : 3;
+            const uLongf width = BigEndian32(data);
+            const uLongf height = BigEndian32(data + 4);
+            const uLongf pixelBytes = data[9] == 6 ? 4 : 3;
             compressed.rawSize = height * (1 + width * pixelBytes);
         } else if (std::equal(type, type + 4, "IDAT")) {
             compressed.stream.insert(compressed.stream.end(), data, data + length);

@@ -36,6 +36,7 @@ long Number(const char* text) {
 
 uint64_t DecodeAll(long count) {
     std::vector<std::vector<uint8_t>> files;
+    files.reserve(bench::kImageFiles.size());
     for (const bench::ImageFile& image : bench::kImageFiles) {
         files.push_back(bench::ImageFileBytes(image));
     }
