@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev python3 zlib1g-dev
     mingw-w64 libz-mingw-w64-dev
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
+    wine wine64 xvfb xauth fonts-dejavu-core fonts-liberation
 )
 
 missing=()
