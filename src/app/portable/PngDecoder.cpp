@@ -288,9 +288,13 @@ void StoreRow(std::span<const uint8_t> row, int bpp, uint32_t* out) {
     }
 }
 
-// Inflates and unfilters the rows. The pixel buffer grows row by row, so that
-// a header promising a large image costs no more memory than the data that
-// actually arrives.
+// Deflate expands its input at most about 1032 times.
+constexpr std::uint64_t kMaxInflateRatio = 1032;
+
+// Inflates and unfilters the rows. The pixel buffer is reserved once for
+// the rows the compressed data can hold at the most, and grows row by row
+// within it, so that a header promising a large image costs no more memory
+// than its data can fill.
 Image32 DecodeRows(const Header& h, std::span<const uint8_t> compressed,
                    const std::wstring& imageName) {
     Inflater inflater(compressed, imageName);
@@ -298,6 +302,10 @@ Image32 DecodeRows(const Header& h, std::span<const uint8_t> compressed,
     std::vector<uint8_t> row(h.rowBytes());
     std::vector<uint8_t> previous(h.rowBytes(), 0);
     Image32 image;
+    const std::uint64_t possibleRows =
+        compressed.size() * kMaxInflateRatio / (std::uint64_t{h.rowBytes()} + 1);
+    image.pixels.reserve(
+        static_cast<std::size_t>(std::min<std::uint64_t>(possibleRows, h.height) * h.width));
     for (uint32_t y = 0; y < h.height; ++y) {
         uint8_t filter = 0;
         inflater.read(std::span(&filter, 1));
