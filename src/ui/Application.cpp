@@ -109,7 +109,7 @@ void TApplication::RunGuarded(const std::function<void()>& action) noexcept {
     }
 }
 
-void TApplication::HandleException(std::exception_ptr error) noexcept {
+void TApplication::HandleException(const std::exception_ptr& error) noexcept {
     ShowErrorReport(ErrorText(error));
 }
 
@@ -122,7 +122,7 @@ void TApplication::ShowErrorReport(const std::wstring& text) noexcept {
     }
 }
 
-std::wstring ErrorText(std::exception_ptr error) {
+std::wstring ErrorText(const std::exception_ptr& error) {
     if (!error) {
         return L"Unknown error";
     }

@@ -32,7 +32,7 @@ class TApplication {
     // The top-level error report for an error that escaped a handler: our
     // modal message box titled Title, with the error icon, "OK" and the
     // error's text with the full-stop rule.
-    void HandleException(std::exception_ptr error) noexcept;
+    void HandleException(const std::exception_ptr& error) noexcept;
     void ShowErrorReport(const std::wstring& text) noexcept;
     // Runs `action`; whatever it raises goes to the top-level error report.
     void RunGuarded(const std::function<void()>& action) noexcept;
@@ -52,7 +52,7 @@ void ProcessMessages();
 
 // The text of an error: AppError's own text, or what() of any other
 // std::exception, read as UTF-8.
-std::wstring ErrorText(std::exception_ptr error);
+std::wstring ErrorText(const std::exception_ptr& error);
 
 // The screen cursor: while it is not crDefault every window of the program
 // shows it (the hourglass during long work).

@@ -71,6 +71,7 @@ void TListBox::MakeVisible(int index) {
     if (index < top) {
         SendMessageW(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
     } else if (visible > 0 && index >= top + visible) {
-        SendMessageW(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(index - visible + 1), 0);
+        const int newTop = index - visible + 1;
+        SendMessageW(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(newTop), 0);
     }
 }

@@ -51,7 +51,8 @@ TRichEdit::TRichEdit(TWindow& parent) : TControl(parent) {
     LoadRichEditLibrary();
     CreateControl(kRichEditClass,
                   ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP);
-    ColorChanged();
+    // The box's own background colour, set while it is being built.
+    TRichEdit::ColorChanged();
 }
 
 void TRichEdit::LoadRtf(const void* data, std::size_t size) {

@@ -476,7 +476,7 @@ HBRUSH TWindow::BackgroundBrush() const {
     return brush_.get();
 }
 
-void TWindow::SetFont(TFontRef font) {
+void TWindow::SetFont(const TFontRef& font) {
     parentFont_ = false;
     ParentFontChanged(font);
 }

@@ -95,7 +95,7 @@ class TWindow {
     const TFont& Font() const { return *font_; }
     const TFontRef& FontRef() const { return font_; }
     void SetFont(const TFontSpec& spec) { SetFont(MakeFont(spec)); }
-    void SetFont(TFontRef font);
+    void SetFont(const TFontRef& font);
 
     void SetFocus();
     bool Focused() const;
