@@ -173,8 +173,10 @@ void TFMessageform::StayUpTimerTimer() {
         return;
     }
     BringToFront();
+    // Whole seconds of the interval (integer division); the rest in floating point.
     const double left =
-        static_cast<double>(StopTimer.Interval() / 1000) - (Now() - tt) * kSecondsPerDay;
+        static_cast<double>(StopTimer.Interval() / 1000) // NOLINT(bugprone-integer-division)
+        - (Now() - tt) * kSecondsPerDay;
     lblSec.SetCaption(L"  " + std::to_wstring(RoundHalfEven(left)) + L"с");
 }
 
