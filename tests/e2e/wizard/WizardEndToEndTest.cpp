@@ -23,7 +23,7 @@ std::wstring BuildDir() {
 }
 
 std::wstring ShotsDir() {
-    const std::wstring dir = BuildDir() + L"\\screens";
+    std::wstring dir = BuildDir() + L"\\screens";
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }

@@ -187,7 +187,7 @@ class DatabaseUpdateTest : public ::testing::Test {
 
     // A directory placed straight into the target's backup directory.
     std::wstring AddTargetBackup(const std::wstring& name, DWORD attributes) {
-        const std::wstring directory = target_ + L"backup\\" + name;
+        std::wstring directory = target_ + L"backup\\" + name;
         fs::create_directories(fs::path(directory));
         WriteBytes(directory + L"\\Install.cmd", kScript);
         SetFileAttributesW(directory.c_str(), attributes);

@@ -130,7 +130,7 @@ TEST_F(ChangeFontSizeTest, MissingSetUpRoutineStillAsksAndRestarts) {
     EXPECT_THAT(system.events, ElementsAre(L"SetLargeFonts", kRestart, L"Close"));
 }
 
-std::wstring WindowsPath(std::string unixPath) {
+std::wstring WindowsPath(const std::string& unixPath) {
     std::wstring path = L"Z:";
     for (char c : unixPath) {
         path += c == '/' ? L'\\' : static_cast<wchar_t>(c);

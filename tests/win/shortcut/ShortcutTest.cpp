@@ -154,7 +154,7 @@ class ShortcutTest : public ::testing::Test {
     }
 
     std::wstring MakeFolder(const std::wstring& name) {
-        const std::wstring folder = scratch_ + name;
+        std::wstring folder = scratch_ + name;
         std::filesystem::create_directories(std::filesystem::path(folder));
         return folder;
     }

@@ -311,7 +311,7 @@ TEST(PixelSurface, ShowsItsBufferAndItsColourBeyond) {
     TPixelSurface surface(form);
     surface.SetBounds(0, 0, 100, 80);
     surface.SetColor(RGB(0, 0, 255));
-    std::vector<std::uint32_t> pixels(50 * 40, 0xFF102030u);
+    std::vector<std::uint32_t> pixels(std::size_t{50} * 40, 0xFF102030u);
     pixels[0] = 0xFFFF0000u;
     surface.SetPixels(50, 40, pixels);
     EXPECT_EQ(PixelOf(surface.Handle(), 0, 0), RGB(255, 0, 0));

@@ -63,7 +63,7 @@ std::optional<std::wstring> Browse(const std::optional<std::wstring>& folder, TM
         });
     script.Start();
     TWin32UserDialogs dialogs;
-    const std::optional<std::wstring> chosen = dialogs.BrowseForFolder(kInstruction);
+    std::optional<std::wstring> chosen = dialogs.BrowseForFolder(kInstruction);
     EXPECT_FALSE(script.TimedOut());
     return chosen;
 }

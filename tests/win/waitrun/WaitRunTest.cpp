@@ -74,6 +74,7 @@ TEST(WaitRun, NextProcessesPendingMessages) {
     Sleep(20);
     wait.Next(L"x");
     KillTimer(nullptr, timer);
+    counter = nullptr;
     EXPECT_GE(handled, 1);
     // A message posted to a window of the thread is handled inside Next.
     PostMessageW(wait.Handle(), WM_NULL, 0, 0);
