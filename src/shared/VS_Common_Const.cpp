@@ -24,29 +24,20 @@ std::array<std::wstring, 23> SectionTags1 = {L"Common",
                                              L"DoctorDecision",
                                              L"Recomendation"};
 
-std::array<std::wstring, 23> SectionTags2 = {L"Common",
-                                             L"Rhythm",
-                                             L"Pulse",
-                                             L"ConductionAbnormality",
-                                             L"Supraventricular",
-                                             L"Ventricular",
-                                             L"BlockadeAndPause",
-                                             L"PQ",
-                                             L"ST",
-                                             L"QT",
-                                             L"Variability",
-                                             L"TWAanalisys",
-                                             L"HRTanalisys",
-                                             L"HRanalisys",
-                                             L"BadMarks",
-                                             L"MainDecision",
-                                             L"AdditionalGraphs",
-                                             L"Screening",
-                                             L"Dynamics",
-                                             L"AD",
-                                             L"AverComplex",
-                                             L"DoctorDecision",
-                                             L"Recomendation"};
+namespace {
+
+// The newer spelling of the section tags: three entries differ.
+std::array<std::wstring, 23> RespelledSectionTags() {
+    std::array<std::wstring, 23> tags = SectionTags1;
+    tags[1] = L"Rhythm";
+    tags[17] = L"Screening";
+    tags[18] = L"Dynamics";
+    return tags;
+}
+
+} // namespace
+
+std::array<std::wstring, 23> SectionTags2 = RespelledSectionTags();
 
 std::array<std::wstring, 11> DecisionTags = {
     L"Target",    L"CriteriaIdx",         L"Criteria", L"MainDecision", L"FunctionalClass",
