@@ -19,6 +19,7 @@ constexpr int kButtonsTopGap = 16;
 constexpr int kButtonHeight = 25;
 constexpr int kMinButtonWidth = 75;
 constexpr int kMinTextWidth = 120;
+constexpr int kTextSlack = 4;
 
 LPCWSTR SystemIconOf(TMsgDlgIcon icon) {
     switch (icon) {
@@ -105,7 +106,9 @@ class TMessageDialogForm : public TForm {
         RECT r{0, 0, maxWidth, 0};
         DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r,
                   DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
-        return SIZE{std::max<LONG>(r.right, kMinTextWidth), r.bottom};
+        // A few pixels to spare: the static control breaks a line that the
+        // measurement says fits exactly (seen with "...программы!" under Wine).
+        return SIZE{std::max<LONG>(r.right + kTextSlack, kMinTextWidth), r.bottom};
     }
 
     int ButtonWidth() const {
