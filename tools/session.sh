@@ -33,6 +33,12 @@ vestar_session_start() {
     # Unmanaged windows also in a prefix made before this setting existed.
     /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         >/dev/null 2>&1 || true
+    # Windows' Times New Roman and Arial have metric-compatible free fonts;
+    # without them Wine falls back to a wider sans for the pages' texts.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v 'Arial' /d 'Liberation Sans' /f >/dev/null 2>&1 || true
 }
 
 vestar_session_stop() {
