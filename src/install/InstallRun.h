@@ -14,7 +14,7 @@ struct InstallEnvironment {
     IInstallHost& host;
     IUserDialogs& dialogs;
     ISystemActions& system;
-    HINSTANCE resources;    // the module whose string table names the product
+    HINSTANCE resources;     // the module whose string table names the product
     std::wstring sourcePath; // the installer's own directory, ending in a backslash
 };
 
