@@ -35,21 +35,15 @@ class GuardedStretch {
         host_.SetCanClose(false);
         host_.SetHourglass(true);
     }
-    ~GuardedStretch() { Leave(); }
+    ~GuardedStretch() {
+        host_.SetCanClose(true);
+        host_.SetHourglass(false);
+    }
     GuardedStretch(const GuardedStretch&) = delete;
     GuardedStretch& operator=(const GuardedStretch&) = delete;
 
-    void Leave() {
-        if (active_) {
-            active_ = false;
-            host_.SetCanClose(true);
-            host_.SetHourglass(false);
-        }
-    }
-
   private:
     IInstallHost& host_;
-    bool active_ = true;
 };
 
 class InstallRun {
