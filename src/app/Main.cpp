@@ -2,6 +2,7 @@
 
 #include "app/LoadPngResource.h"
 #include "app/portable/BackgroundComposer.h"
+#include "install/FileReplace.h"
 #include "install/InstallRun.h"
 #include "shared/AppError.h"
 #include "shared/VS_Common_Proc.h"
@@ -23,11 +24,11 @@ constexpr int kBarBorderWidth = 2;
 // another starts just inside it, so that the other stays the outer one.
 
 TFontSpec FontOf(const wchar_t* name, int height, BYTE charset = DEFAULT_CHARSET) {
-    TFontSpec spec;
-    spec.Name = name;
-    spec.Height = height;
-    spec.Charset = charset;
-    return spec;
+    TFontSpec font;
+    font.Name = name;
+    font.Height = height;
+    font.Charset = charset;
+    return font;
 }
 
 void DockButton(TGlyphButton& button, TAlign align, int width, const TWindow* outer = nullptr) {
@@ -78,11 +79,6 @@ std::wstring TrimmedPath(const std::wstring& text) {
         --last;
     }
     return text.substr(first, last - first);
-}
-
-bool DirectoryExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 } // namespace

@@ -4,24 +4,24 @@
 
 #include "shared/AppError.h"
 
-TFont::TFont(const TFontSpec& spec) : spec_(spec) {
+TFont::TFont(const TFontSpec& style) : style_(style) {
     LOGFONTW font{};
-    font.lfHeight = -spec.Height;
-    font.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = spec.Charset;
+    font.lfHeight = -style.Height;
+    font.lfWeight = style.Bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = style.Charset;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    wcsncpy(font.lfFaceName, spec.Name.c_str(), LF_FACESIZE - 1);
+    wcsncpy(font.lfFaceName, style.Name.c_str(), LF_FACESIZE - 1);
     font_.reset(CreateFontIndirectW(&font));
     if (!font_) {
-        throw AppError(L"Cannot create the font \"" + spec.Name + L"\".");
+        throw AppError(L"Cannot create the font \"" + style.Name + L"\".");
     }
 }
 
-TFontRef MakeFont(const TFontSpec& spec) {
-    return std::make_shared<const TFont>(spec);
+TFontRef MakeFont(const TFontSpec& style) {
+    return std::make_shared<const TFont>(style);
 }
 
 int PointsToPixels(int points) {
@@ -34,12 +34,12 @@ int PointsToPixels(int points) {
 TFontSpec MessageFontSpec() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
-    TFontSpec spec;
+    TFontSpec style;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        spec.Name = metrics.lfMessageFont.lfFaceName;
+        style.Name = metrics.lfMessageFont.lfFaceName;
         const LONG height = metrics.lfMessageFont.lfHeight;
-        spec.Height = height < 0 ? -height : (height > 0 ? height : spec.Height);
-        spec.Charset = metrics.lfMessageFont.lfCharSet;
+        style.Height = height < 0 ? -height : (height > 0 ? height : style.Height);
+        style.Charset = metrics.lfMessageFont.lfCharSet;
     }
-    return spec;
+    return style;
 }

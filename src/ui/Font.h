@@ -16,18 +16,18 @@ struct TFontSpec {
 // A GDI font made from a TFontSpec, deleted with the object.
 class TFont {
   public:
-    explicit TFont(const TFontSpec& spec);
+    explicit TFont(const TFontSpec& style);
     HFONT Handle() const { return font_.get(); }
-    const TFontSpec& Spec() const { return spec_; }
+    const TFontSpec& Style() const { return style_; }
 
   private:
-    TFontSpec spec_;
+    TFontSpec style_;
     UniqueFont font_;
 };
 
 using TFontRef = std::shared_ptr<const TFont>;
 
-TFontRef MakeFont(const TFontSpec& spec);
+TFontRef MakeFont(const TFontSpec& style);
 
 // The pixel height of a font of `points` points on the screen (its logical
 // pixels per inch; 96 gives 13 pixels for 10 points).

@@ -74,9 +74,9 @@ class TMessageDialogForm : public TForm {
         SetFont(MessageFontSpec());
         SetCaption(title);
         text_.SetWordWrap(true);
-        for (const TButtonSpec& spec : ButtonsOf(buttons)) {
-            auto button = std::make_unique<TButton>(*this, spec.caption);
-            button->OnClick = [this, result = spec.result] { SetModalResult(result); };
+        for (const TButtonSpec& entry : ButtonsOf(buttons)) {
+            auto button = std::make_unique<TButton>(*this, entry.caption);
+            button->OnClick = [this, result = entry.result] { SetModalResult(result); };
             buttonControls_.push_back(std::move(button));
         }
         SetActiveControl(buttonControls_.front().get());

@@ -94,7 +94,7 @@ class TWindow {
 
     const TFont& Font() const { return *font_; }
     const TFontRef& FontRef() const { return font_; }
-    void SetFont(const TFontSpec& spec) { SetFont(MakeFont(spec)); }
+    void SetFont(const TFontSpec& style) { SetFont(MakeFont(style)); }
     void SetFont(const TFontRef& font);
 
     void SetFocus();

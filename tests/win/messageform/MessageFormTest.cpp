@@ -235,7 +235,7 @@ TEST(TimedMessage, PositionHeightAndTitle) {
         EXPECT_EQ(height, form.lblMessage.Height() + 100);
         EXPECT_EQ(r.top, screenHeight / 2 - height);
         EXPECT_EQ(r.left, (screenWidth - width) / 2);
-        EXPECT_EQ(form.lblMessage.Font().Spec().Height, PointsToPixels(10));
+        EXPECT_EQ(form.lblMessage.Font().Style().Height, PointsToPixels(10));
         if (text == kWarning) {
             shortWidth = width;
             EXPECT_EQ(title, L"");
