@@ -263,10 +263,10 @@ TEST_F(CompleteInstallation, FromTheDemoMediumThenAgainOverIt) {
     EXPECT_TRUE(testfiles::Exists(target + L"DTAfb\\QZ7.FDB"));
     EXPECT_TRUE(testfiles::Exists(target + L"gds32.dll"));
     EXPECT_TRUE(testfiles::Exists(target + L"udf\\Maple.Dll"));
-    EXPECT_EQ(testfiles::ReadFile(target + L"Settings\\holter.ini"),
+    EXPECT_EQ(testfiles::ReadBytes(target + L"Settings\\holter.ini"),
               "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
-    EXPECT_THAT(testfiles::ReadFile(target + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
-    EXPECT_THAT(testfiles::ReadFile(target + L"backup-ran.txt"), HasSubstr("r010115"));
+    EXPECT_THAT(testfiles::ReadBytes(target + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
+    EXPECT_THAT(testfiles::ReadBytes(target + L"backup-ran.txt"), HasSubstr("r010115"));
     EXPECT_TRUE(testfiles::Exists(target + L"FTDIDriverInstall\\driver-installed.txt"));
     ExpectFontsRegistered();
     const LinkContents contents = ReadLink(link);
@@ -277,8 +277,8 @@ TEST_F(CompleteInstallation, FromTheDemoMediumThenAgainOverIt) {
 
     // Again over the same target on a small-fonts screen: the old database is
     // kept, and the run ends on the font-size page.
-    const std::string database = testfiles::ReadFile(target + L"DTAfb\\QZ7.FDB");
-    testfiles::WriteFile(target + L"DTAfb\\QZ7.FDB", "the clinic's patients");
+    const std::string database = testfiles::ReadBytes(target + L"DTAfb\\QZ7.FDB");
+    testfiles::WriteFileCreatingDirs(target + L"DTAfb\\QZ7.FDB", "the clinic's patients");
     LaunchAndStart(target, L"20");
     AnswerDriverQuestion(L"No", L"21-progress-reinstall");
     driver_.WaitForVisibleControl(L"Изменить настройки", 180s);
@@ -288,7 +288,7 @@ TEST_F(CompleteInstallation, FromTheDemoMediumThenAgainOverIt) {
     EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::wstring& line) {
         return line.rfind(L"Прежняя база данных сохранена: QZ7.FDB.", 0) == 0;
     }));
-    EXPECT_EQ(testfiles::ReadFile(target + L"DTAfb\\QZ7.FDB"), database);
+    EXPECT_EQ(testfiles::ReadBytes(target + L"DTAfb\\QZ7.FDB"), database);
 
     driver_.Click(L"Изменить настройки");
     auto restart = driver_.WaitForDialog(L"Warning");

@@ -14,6 +14,7 @@
 
 #include <msxml2.h>
 
+#include "common/TestFiles.h"
 #include "shared/AppError.h"
 #include "shared/SysError.h"
 #include "ui/Handles.h"
@@ -48,20 +49,9 @@ std::string ReleaseInfoXml(const std::string& versionElement, const std::string&
 
 const std::string kVersion1 = "  <Version>1</Version>";
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using testfiles::Exists;
+using testfiles::ReadBytes;
+constexpr auto WriteBytes = testfiles::WriteFileCreatingDirs;
 
 bool IsReadOnly(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -143,28 +133,14 @@ class DatabaseUpdateTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(com_.result()));
         savedDirectory_ = CurrentDirectory();
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        static unsigned counter = 0;
-        scratch_ = std::wstring(temp) + L"vestar-dbupdate-" +
-                   std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-                   L"\\";
-        medium_ = scratch_ + L"medium\\";
-        target_ = scratch_ + L"Вестар\\";
+        medium_ = scratch_ / L"medium\\";
+        target_ = scratch_ / L"Вестар\\";
         fs::create_directories(fs::path(medium_));
         fs::create_directories(fs::path(target_));
         WriteMediumUpdater(ReleaseInfoXml(kVersion1, "000000"));
     }
 
-    void TearDown() override {
-        SetCurrentDirectoryW(savedDirectory_.c_str());
-        std::error_code ignored;
-        for (auto it = fs::recursive_directory_iterator(fs::path(scratch_), ignored);
-             it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-            SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-        fs::remove_all(fs::path(scratch_), ignored);
-    }
+    void TearDown() override { SetCurrentDirectoryW(savedDirectory_.c_str()); }
 
     // The updater tree of the medium, with its files read-only as on a CD.
     void WriteMediumUpdater(const std::string& releaseInfo) {
@@ -216,13 +192,13 @@ class DatabaseUpdateTest : public ::testing::Test {
 
     // The target's ReleaseInfo must equal the medium's with the given level.
     void ExpectReleaseLevel(const std::string& level) {
-        WriteBytes(scratch_ + L"expected.xml", ReleaseInfoXml(kVersion1, level));
-        EXPECT_EQ(ParsedXml(ReleaseInfo()), ParsedXml(scratch_ + L"expected.xml"));
+        WriteBytes(scratch_ / L"expected.xml", ReleaseInfoXml(kVersion1, level));
+        EXPECT_EQ(ParsedXml(ReleaseInfo()), ParsedXml(scratch_ / L"expected.xml"));
     }
 
     ComApartment com_;
     std::wstring savedDirectory_;
-    std::wstring scratch_;
+    testfiles::ScratchDir scratch_{L"vestar-dbupdate"};
     std::wstring medium_;
     std::wstring target_;
 };

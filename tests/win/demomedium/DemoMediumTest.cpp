@@ -5,7 +5,7 @@
 // Windows does not have yet.
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 #include "install/FilePrimitives.h"
 #include "install/MediumLayout.h"
 #include "system/Fonts.h"

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include "FontsDirectoryGuard.h"
+#include "common/ScriptedDialogs.h"
+#include "common/TestFiles.h"
 #include "install/BlockWriter.h"
 #include "install/InstallHost.h"
 #include "shared/AppError.h"
@@ -49,39 +51,8 @@ std::wstring InstalledLine(const std::wstring& title) {
     return L"Шрифт <" + title + L"> уcтановлен";
 }
 
-class RecordingLog : public IProgressLog {
-  public:
-    int Add(const std::wstring& line) override {
-        lines.push_back(line);
-        return static_cast<int>(lines.size()) - 1;
-    }
-    std::wstring Line(int index) const override { return lines.at(static_cast<size_t>(index)); }
-    void SetLine(int index, const std::wstring& line) override {
-        lines.at(static_cast<size_t>(index)) = line;
-    }
-    void Repaint() override {}
-
-    std::vector<std::wstring> lines;
-};
-
-std::wstring TempDirectory() {
-    wchar_t buffer[MAX_PATH];
-    GetTempPathW(MAX_PATH, buffer);
-    return buffer;
-}
-
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteText(const std::wstring& path, const std::string& text) {
-    std::ofstream(path.c_str(), std::ios::binary) << text;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using testfiles::Exists;
+using testfiles::ReadBytes;
 
 FILETIME LastWriteTime(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -94,12 +65,7 @@ ULONGLONG Ticks(const FILETIME& time) {
 }
 
 FILETIME FromLocal(WORD hour, WORD minute, WORD second, WORD milliseconds) {
-    const SYSTEMTIME local{2021, 3, 4, 4, hour, minute, second, milliseconds};
-    FILETIME localTime{};
-    FILETIME utc{};
-    SystemTimeToFileTime(&local, &localTime);
-    LocalFileTimeToFileTime(&localTime, &utc);
-    return utc;
+    return testfiles::LocalTimeAsFileTime(2021, 3, 4, hour, minute, second, milliseconds);
 }
 
 // A medium in a scratch directory, the prefix's fonts directory kept as it
@@ -107,31 +73,20 @@ FILETIME FromLocal(WORD hour, WORD minute, WORD second, WORD milliseconds) {
 class InstallFontsTest : public ::testing::Test {
   protected:
     InstallFontsTest()
-        : root_(MakeRoot()), medium_(root_ + L"medium\\"), mediumFonts_(medium_ + L"fonts\\"),
-          fontsDir_(GetWindowsDir() + L"fonts\\"), saved_(MakeDirectory(root_ + L"saved\\")) {
+        : medium_(root_ / L"medium\\"), mediumFonts_(medium_ + L"fonts\\"),
+          fontsDir_(GetWindowsDir() + L"fonts\\"), saved_(MakeDirectory(root_ / L"saved\\")) {
         guard_.emplace(fontsDir_, saved_, kSuiteFonts);
         MakeDirectory(medium_);
         MakeDirectory(mediumFonts_);
         before_ = ReadFontRegistrations();
     }
-    ~InstallFontsTest() override {
-        guard_.reset();
-        for (const std::wstring& name : kSuiteFonts) {
-            DeleteFileW((mediumFonts_ + name).c_str());
-        }
-        RemoveDirectoryW(mediumFonts_.c_str());
-        RemoveDirectoryW(medium_.c_str());
-        RemoveDirectoryW(saved_.c_str());
-        RemoveDirectoryW(root_.c_str());
-    }
+    // The fonts directory is put back before the scratch directory with the
+    // saved fonts goes.
+    ~InstallFontsTest() override { guard_.reset(); }
 
     static std::wstring MakeDirectory(const std::wstring& path) {
         CreateDirectoryW(path.c_str(), nullptr);
         return path;
-    }
-    static std::wstring MakeRoot() {
-        return MakeDirectory(TempDirectory() + L"vestar-fonts-" +
-                             std::to_wstring(GetCurrentProcessId()) + L"\\");
     }
 
     // Puts the stand-ins on the medium, all of them but `except`.
@@ -148,7 +103,7 @@ class InstallFontsTest : public ::testing::Test {
     // Fonts-directory files that only bear the suite's names.
     void PlaceInFontsDir(const std::vector<std::wstring>& names) {
         for (const std::wstring& name : names) {
-            WriteText(fontsDir_ + name, "placeholder, not a font");
+            testfiles::WriteBytes(fontsDir_ + name, "placeholder, not a font");
         }
     }
 
@@ -179,7 +134,7 @@ class InstallFontsTest : public ::testing::Test {
         return {REG_SZ, {bytes, bytes + (text.size() + 1) * sizeof(wchar_t)}};
     }
 
-    std::wstring root_;
+    testfiles::ScratchDir root_{L"vestar-fonts"};
     std::wstring medium_;
     std::wstring mediumFonts_;
     std::wstring fontsDir_;
@@ -205,7 +160,7 @@ TEST_F(InstallFontsTest, FontsPresentByNameAreLeftAlone) {
     EXPECT_THAT(log_.lines, IsEmpty());
     EXPECT_THAT(AddedRegistrations(), IsEmpty());
     for (const std::wstring& name : kSuiteFonts) {
-        EXPECT_EQ(ReadAll(fontsDir_ + name), "placeholder, not a font") << name;
+        EXPECT_EQ(ReadBytes(fontsDir_ + name), "placeholder, not a font") << name;
     }
 }
 
@@ -238,7 +193,7 @@ TEST_F(InstallFontsTest, InstallsTheOneMissingFont) {
     }
     EXPECT_THAT(AddedRegistrations(),
                 ElementsAre(Pair(title + L" (TrueType)", SzValue(L"TAHOMA.TTF"))));
-    EXPECT_EQ(ReadAll(fontsDir_ + L"TAHOMA.TTF"), ReadAll(mediumFonts_ + L"TAHOMA.TTF"));
+    EXPECT_EQ(ReadBytes(fontsDir_ + L"TAHOMA.TTF"), ReadBytes(mediumFonts_ + L"TAHOMA.TTF"));
     EXPECT_EQ(Ticks(LastWriteTime(fontsDir_ + L"TAHOMA.TTF")), Ticks(FromLocal(13, 45, 36, 0)))
         << "the medium's time, rounded down to the even second";
 }
@@ -291,8 +246,8 @@ TEST_F(InstallFontsTest, AFailedCopyIsNeitherRegisteredNorReported) {
 }
 
 TEST_F(InstallFontsTest, UnreadableTitlesDoNotShareOneRegistration) {
-    WriteText(mediumFonts_ + L"ARIAL.TTF", "no font here");
-    WriteText(mediumFonts_ + L"ARIALN.TTF", "nor here");
+    testfiles::WriteBytes(mediumFonts_ + L"ARIAL.TTF", "no font here");
+    testfiles::WriteBytes(mediumFonts_ + L"ARIALN.TTF", "nor here");
     PlaceInFontsDir(AllBut(L"ARIAL.TTF"));
     DeleteFileW((fontsDir_ + L"ARIALN.TTF").c_str());
 
@@ -312,7 +267,7 @@ TEST_F(InstallFontsTest, TitleIsTheFontsFullNameWhateverItsFileIsCalled) {
 }
 
 TEST_F(InstallFontsTest, TitleFallsBackToTheFileName) {
-    WriteText(mediumFonts_ + L"ARIAL.TTF", "no font here");
+    testfiles::WriteBytes(mediumFonts_ + L"ARIAL.TTF", "no font here");
     EXPECT_EQ(GetFontTitle(mediumFonts_ + L"ARIAL.TTF"), L"ARIAL");
     EXPECT_EQ(GetFontTitle(mediumFonts_ + L"TIMES.TTF"), L"TIMES") << "a missing file";
 }

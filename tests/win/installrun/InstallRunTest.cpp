@@ -14,8 +14,8 @@
 #include "ui/Handles.h"
 
 using testfiles::Exists;
-using testfiles::ReadFile;
-using testfiles::WriteFile;
+using testfiles::ReadBytes;
+using testfiles::WriteFileCreatingDirs;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -44,28 +44,29 @@ std::string ContentOf(const std::wstring& name) {
 // A distribution medium with every file the run copies, one backup, the
 // updater tree and the driver installer.
 void BuildMedium(const std::wstring& root) {
-    WriteFile(root + L"DTAfb\\QZ7.FDB", "medium database\r\n");
+    WriteFileCreatingDirs(root + L"DTAfb\\QZ7.FDB", "medium database\r\n");
     for (const auto* names : {&kRuntime2A, &kRuntime2BOnly}) {
         for (const auto& name : *names) {
-            WriteFile(root + L"Firebird\\" + name, ContentOf(name));
+            WriteFileCreatingDirs(root + L"Firebird\\" + name, ContentOf(name));
         }
     }
     for (const auto& name : kIntl) {
-        WriteFile(root + L"Firebird\\intl\\" + name, ContentOf(name));
+        WriteFileCreatingDirs(root + L"Firebird\\intl\\" + name, ContentOf(name));
     }
     for (const auto& name : kUdf) {
-        WriteFile(root + L"Firebird\\udf\\" + name, ContentOf(name));
+        WriteFileCreatingDirs(root + L"Firebird\\udf\\" + name, ContentOf(name));
     }
     for (const auto& name : kInHouse) {
-        WriteFile(root + L"UDF\\" + name, ContentOf(name));
+        WriteFileCreatingDirs(root + L"UDF\\" + name, ContentOf(name));
     }
-    WriteFile(root + L"backup\\r150613\\Install.cmd",
-              "@echo off\r\necho old>..\\..\\script.txt\r\n");
-    WriteFile(root + L"backup\\r010115\\Install.cmd",
-              "@echo off\r\necho new>..\\..\\script.txt\r\n");
-    WriteFile(root + L"Updater\\ReleaseInfo",
-              "<ROOT><Version>1</Version><Level>000000</Level><Name>demo</Name></ROOT>");
-    WriteFile(root + L"Updater\\Updater.exe.cfg", "updater settings\r\n");
+    WriteFileCreatingDirs(root + L"backup\\r150613\\Install.cmd",
+                          "@echo off\r\necho old>..\\..\\script.txt\r\n");
+    WriteFileCreatingDirs(root + L"backup\\r010115\\Install.cmd",
+                          "@echo off\r\necho new>..\\..\\script.txt\r\n");
+    WriteFileCreatingDirs(
+        root + L"Updater\\ReleaseInfo",
+        "<ROOT><Version>1</Version><Level>000000</Level><Name>demo</Name></ROOT>");
+    WriteFileCreatingDirs(root + L"Updater\\Updater.exe.cfg", "updater settings\r\n");
     const std::wstring stub = testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") +
                               L"\\tools\\ftdi-driver-stub\\FTDIDriverInstall.exe";
     CreateDirectoryW((root + L"FTDIDriverInstall").c_str(), nullptr);
@@ -151,22 +152,22 @@ TEST_F(InstallRunTest, FreshInstallationCopiesEveryGroupAndEndsOnTheClosingQuest
     EXPECT_THAT(log, Contains(L"Началась установка драйверов устройства..."));
     EXPECT_EQ(log.back(), L"Установка драйверов устройства завершена");
 
-    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
-    EXPECT_EQ(ReadFile(target_ + L"gds32.dll"), ContentOf(L"gds32.dll"));
-    EXPECT_EQ(ReadFile(target_ + L"intl\\fbintl.dll"), ContentOf(L"fbintl.dll"));
-    EXPECT_EQ(ReadFile(target_ + L"udf\\ib_udf2.sql"), ContentOf(L"ib_udf2.sql"));
-    EXPECT_EQ(ReadFile(target_ + L"udf\\Maple.Dll"), ContentOf(L"Maple.Dll"));
+    EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
+    EXPECT_EQ(ReadBytes(target_ + L"gds32.dll"), ContentOf(L"gds32.dll"));
+    EXPECT_EQ(ReadBytes(target_ + L"intl\\fbintl.dll"), ContentOf(L"fbintl.dll"));
+    EXPECT_EQ(ReadBytes(target_ + L"udf\\ib_udf2.sql"), ContentOf(L"ib_udf2.sql"));
+    EXPECT_EQ(ReadBytes(target_ + L"udf\\Maple.Dll"), ContentOf(L"Maple.Dll"));
     EXPECT_FALSE(Exists(target_ + L"msvcp71.Dll"));
-    EXPECT_EQ(ReadFile(target_ + L"Settings\\holter.ini"),
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\holter.ini"),
               "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
-    EXPECT_EQ(ReadFile(target_ + L"Settings\\uca.nsi").size(), 840u);
-    EXPECT_EQ(ReadFile(target_ + L"Settings\\lastnum.dta").size(), 14u);
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\uca.nsi").size(), 840u);
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\lastnum.dta").size(), 14u);
     EXPECT_FALSE(Exists(target_ + L"btooth.ini"));
     EXPECT_TRUE(Exists(target_ + L"FTDIDriverInstall\\FTDIDriverInstall.exe"));
 
     // The newest backup's script ran in its own directory; its level is recorded.
-    EXPECT_EQ(ReadFile(target_ + L"script.txt"), "new\r\n");
-    EXPECT_THAT(ReadFile(target_ + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
+    EXPECT_EQ(ReadBytes(target_ + L"script.txt"), "new\r\n");
+    EXPECT_THAT(ReadBytes(target_ + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
     EXPECT_TRUE(Exists(DesktopLink()));
     wchar_t current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
@@ -205,7 +206,7 @@ TEST_F(InstallRunTest, TargetThatCannotBeCreatedEndsTheRunWithOneLine) {
 }
 
 TEST_F(InstallRunTest, DtaDirectoryThatCannotBeCreatedStopsInsideTheStretch) {
-    WriteFile(target_ + L"DTAfb", "a file where the directory belongs");
+    WriteFileCreatingDirs(target_ + L"DTAfb", "a file where the directory belongs");
     Run();
     ASSERT_EQ(dialogs_.asked.size(), 1u);
     EXPECT_EQ(dialogs_.asked[0].text, L"Ошибка при создании каталога <DTAfb>!");
@@ -223,7 +224,7 @@ TEST_F(InstallRunTest, WindowsXpIndexCopiesTheOlderRuntime) {
     Run();
     const auto copies = CopyLines();
     EXPECT_EQ(copies.size(), 1 + 10 + kIntl.size() + kUdf.size() + kInHouse.size());
-    EXPECT_EQ(ReadFile(target_ + L"msvcr71.Dll"), ContentOf(L"msvcr71.Dll"));
+    EXPECT_EQ(ReadBytes(target_ + L"msvcr71.Dll"), ContentOf(L"msvcr71.Dll"));
     EXPECT_FALSE(Exists(target_ + L"msvcp80.Dll"));
     EXPECT_FALSE(Exists(target_ + L"gbak.exe"));
     EXPECT_EQ(copies[10], L"Копирование файла firebird.msg....Завершено");
@@ -350,11 +351,11 @@ TEST_F(InstallRunTest, YesToTheClosingQuestionClosesTheWindow) {
 TEST_F(InstallRunTest, SisterBrandWritesBtoothIni) {
     host_.sisterBrand = true;
     Run();
-    EXPECT_EQ(ReadFile(target_ + L"btooth.ini"), "[Common]\r\nDisk=I\r\n\r\n");
+    EXPECT_EQ(ReadBytes(target_ + L"btooth.ini"), "[Common]\r\nDisk=I\r\n\r\n");
 }
 
 TEST_F(InstallRunTest, FailedDatabaseUpdateLeavesNoShortcutAndExitDisabled) {
-    std::filesystem::remove_all(std::filesystem::path(medium_.path() + L"backup"));
+    testfiles::RemoveTree(medium_ / L"backup");
     EXPECT_EQ(RunExpectingError(), L"List index out of bounds (0)");
     EXPECT_FALSE(Exists(DesktopLink()));
     EXPECT_FALSE(host_.exitEnabled);
@@ -363,25 +364,26 @@ TEST_F(InstallRunTest, FailedDatabaseUpdateLeavesNoShortcutAndExitDisabled) {
 
 TEST_F(InstallRunTest, ReinstallKeepsTheClinicsDataAndTheOldDatabase) {
     Run();
-    const std::string uca = ReadFile(target_ + L"Settings\\uca.nsi");
-    const std::string lastnum = ReadFile(target_ + L"Settings\\lastnum.dta");
-    WriteFile(target_ + L"Settings\\uca.nsi",
-              uca.substr(0, 14) + "clinic entries" + uca.substr(28));
-    WriteFile(target_ + L"Settings\\holter.ini",
-              "[OPTIONS]\r\nfiltertype = 3\r\nNurseMode=0\r\n\r\n[Printer]\r\nName=Laser\r\n\r\n");
-    WriteFile(target_ + L"DTAfb\\QZ7.FDB", "the clinic's patients\r\n");
-    const std::string ucaBefore = ReadFile(target_ + L"Settings\\uca.nsi");
+    const std::string uca = ReadBytes(target_ + L"Settings\\uca.nsi");
+    const std::string lastnum = ReadBytes(target_ + L"Settings\\lastnum.dta");
+    WriteFileCreatingDirs(target_ + L"Settings\\uca.nsi",
+                          uca.substr(0, 14) + "clinic entries" + uca.substr(28));
+    WriteFileCreatingDirs(
+        target_ + L"Settings\\holter.ini",
+        "[OPTIONS]\r\nfiltertype = 3\r\nNurseMode=0\r\n\r\n[Printer]\r\nName=Laser\r\n\r\n");
+    WriteFileCreatingDirs(target_ + L"DTAfb\\QZ7.FDB", "the clinic's patients\r\n");
+    const std::string ucaBefore = ReadBytes(target_ + L"Settings\\uca.nsi");
 
     host_ = FakeHost{};
     host_.path = target_;
     Run();
 
-    EXPECT_EQ(ReadFile(target_ + L"Settings\\uca.nsi"), ucaBefore);
-    EXPECT_EQ(ReadFile(target_ + L"Settings\\lastnum.dta"), lastnum);
-    EXPECT_EQ(ReadFile(target_ + L"Settings\\holter.ini"),
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\uca.nsi"), ucaBefore);
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\lastnum.dta"), lastnum);
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\holter.ini"),
               "[OPTIONS]\r\nFilterType=0\r\nNurseMode=0\r\nHardwareType=1\r\n\r\n"
               "[Printer]\r\nName=Laser\r\n\r\n");
-    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
+    EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
 
     const auto kept = std::find_if(host_.log.lines.begin(), host_.log.lines.end(), [](auto& line) {
         return line.rfind(L"Прежняя база данных сохранена: QZ7.FDB.", 0) == 0;
@@ -389,25 +391,24 @@ TEST_F(InstallRunTest, ReinstallKeepsTheClinicsDataAndTheOldDatabase) {
     ASSERT_NE(kept, host_.log.lines.end());
     const std::wstring keptName = kept->substr(kept->find(L"QZ7"));
     EXPECT_EQ(keptName.size(), std::wstring(L"QZ7.FDB.20261210-121314.bak").size());
-    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");
+    EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");
 
     // A third run within the same second keeps both earlier databases.
-    WriteFile(target_ + L"DTAfb\\QZ7.FDB", "more patients\r\n");
+    WriteFileCreatingDirs(target_ + L"DTAfb\\QZ7.FDB", "more patients\r\n");
     host_ = FakeHost{};
     host_.path = target_;
     Run();
-    EXPECT_EQ(ReadFile(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");
-    size_t backups = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(target_ + L"DTAfb")) {
-        backups += entry.path().extension() == L".bak" ? 1 : 0;
-    }
-    EXPECT_EQ(backups, 2u);
+    EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");
+    const auto names = testfiles::Names(target_ + L"DTAfb");
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::wstring& name) { return name.ends_with(L".bak"); }),
+              2);
 }
 
 TEST_F(InstallRunTest, DatabaseInUseIsNeitherRenamedNorReplaced) {
     Run();
     const std::wstring database = target_ + L"DTAfb\\QZ7.FDB";
-    WriteFile(database, "the clinic's patients\r\n");
+    WriteFileCreatingDirs(database, "the clinic's patients\r\n");
     const HANDLE open = CreateFileW(database.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
@@ -416,7 +417,7 @@ TEST_F(InstallRunTest, DatabaseInUseIsNeitherRenamedNorReplaced) {
     const std::wstring error = RunExpectingError();
     CloseHandle(open);
     EXPECT_THAT(error, HasSubstr(L"Cannot create file \"" + database + L"\""));
-    EXPECT_EQ(ReadFile(database), "the clinic's patients\r\n");
+    EXPECT_EQ(ReadBytes(database), "the clinic's patients\r\n");
     EXPECT_TRUE(host_.canClose);
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FailingWriter.h"
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 #include "install/FilePrimitives.h"
 #include "shared/AppError.h"
 #include "shared/SysError.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 #include "install/FilePrimitives.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 #include "shared/VS_Common_Proc.h"
 
 namespace {

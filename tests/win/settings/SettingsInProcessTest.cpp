@@ -4,7 +4,7 @@
 #include <string>
 #include <windows.h>
 
-#include "TestDirs.h"
+#include "common/TestFiles.h"
 #include "shared/ProfileReader.h"
 #include "shared/SharedStartup.h"
 #include "shared/VS_Common_Const.h"
@@ -14,44 +14,44 @@
 namespace {
 
 TEST(ProfileReader, MissingKeyGivesDefaultEmptyValueGivesEmpty) {
-    ScratchDir dir(L"profile");
-    const std::filesystem::path file = dir.path() / L"a.ini";
-    WriteAsciiFile(file, "[s]\r\nempty=\r\nfull = value \r\n");
-    EXPECT_EQ(ReadProfileString(file.wstring(), L"s", L"empty", L"dflt"), L"");
-    EXPECT_EQ(ReadProfileString(file.wstring(), L"S", L"FULL", L"dflt"), L"value");
-    EXPECT_EQ(ReadProfileString(file.wstring(), L"s", L"none", L"dflt"), L"dflt");
-    EXPECT_EQ(ReadProfileString(file.wstring(), L"other", L"full", L"dflt"), L"dflt");
-    EXPECT_EQ(ReadProfileString((dir.path() / L"missing.ini").wstring(), L"s", L"full", L"dflt"),
-              L"dflt");
+    testfiles::ScratchDir dir(L"profile");
+    const std::wstring file = dir / L"a.ini";
+    testfiles::WriteFileCreatingDirs(file, "[s]\r\nempty=\r\nfull = value \r\n");
+    EXPECT_EQ(ReadProfileString(file, L"s", L"empty", L"dflt"), L"");
+    EXPECT_EQ(ReadProfileString(file, L"S", L"FULL", L"dflt"), L"value");
+    EXPECT_EQ(ReadProfileString(file, L"s", L"none", L"dflt"), L"dflt");
+    EXPECT_EQ(ReadProfileString(file, L"other", L"full", L"dflt"), L"dflt");
+    EXPECT_EQ(ReadProfileString(dir / L"missing.ini", L"s", L"full", L"dflt"), L"dflt");
 }
 
 TEST(SharedStartup, LongLanguageSettingKeepsTheBuffersLength) {
-    ScratchDir dir(L"long");
-    WriteAsciiFile(dir.path() / L"Settings" / L"holter.ini",
-                   "[options]\r\nLanguageSetting=" + std::string(3000, 'x') + "\r\n");
-    InitializeSharedModules(dir.withBackslash());
+    testfiles::ScratchDir dir(L"long");
+    testfiles::WriteFileCreatingDirs(dir / L"Settings\\holter.ini",
+                                     "[options]\r\nLanguageSetting=" + std::string(3000, 'x') +
+                                         "\r\n");
+    InitializeSharedModules(dir.path());
     EXPECT_EQ(GlobalSettings.LanguageSetting, std::wstring(2047, L'x'));
     EXPECT_EQ(LanguageCode, L"RUS");
 }
 
 TEST(SharedStartup, UnicodeLanguageFileCarriesCyrillicTexts) {
-    ScratchDir dir(L"unicode");
-    WriteUtf16File(dir.path() / L"Settings" / L"holter.ini",
-                   L"[options]\r\nLanguageSetting=ENG\r\nChannel1Gain=0.75\r\n");
-    WriteUtf16File(dir.path() / L"Settings" / L"EngView.lng",
-                   L"[VS_Messages]\r\nBAs=Астма\r\nnOp=Не известен\r\n"
-                   L"[VS_Common_Proc]\r\nsss=сек\r\n");
-    InitializeSharedModules(dir.withBackslash());
+    testfiles::ScratchDir dir(L"unicode");
+    testfiles::WriteUtf16File(dir / L"Settings\\holter.ini",
+                              L"[options]\r\nLanguageSetting=ENG\r\nChannel1Gain=0.75\r\n");
+    testfiles::WriteUtf16File(dir / L"Settings\\EngView.lng",
+                              L"[VS_Messages]\r\nBAs=Астма\r\nnOp=Не известен\r\n"
+                              L"[VS_Common_Proc]\r\nsss=сек\r\n");
+    InitializeSharedModules(dir.path());
     EXPECT_EQ(GlobalSettings.ChannelGain, 0.75);
-    EXPECT_EQ(MessageFile, dir.withBackslash() + L"Settings\\EngView.lng");
+    EXPECT_EQ(MessageFile, dir.path() + L"Settings\\EngView.lng");
     EXPECT_EQ(DiseaseNames[10], L"Астма");
     EXPECT_EQ(ConductionNames[4], L"Не известен");
     EXPECT_EQ(sss, L"сек");
     EXPECT_EQ(nnn, L"н");
 
     // A second start-up without the file puts the Russian defaults back.
-    ScratchDir bare(L"bare");
-    InitializeSharedModules(bare.withBackslash());
+    testfiles::ScratchDir bare(L"bare");
+    InitializeSharedModules(bare.path());
     EXPECT_EQ(DiseaseNames[10], L"Бронхиальная астма");
     EXPECT_EQ(sss, L"с");
     EXPECT_EQ(GlobalSettings.ChannelGain, 1.0);

@@ -11,7 +11,7 @@
 #include <string>
 #include <windows.h>
 
-#include "TestDirs.h"
+#include "common/TestFiles.h"
 #include "ui/Handles.h"
 
 namespace {
@@ -26,8 +26,8 @@ std::wstring FromUtf8(const std::string& text) {
     return out;
 }
 
-State ParseState(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
+State ParseState(const std::wstring& file) {
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     State state;
@@ -47,21 +47,20 @@ State ParseState(const std::filesystem::path& file) {
 class ProbeRun : public testing::Test {
   protected:
     ProbeRun() : dir_(L"настройки_probe") {
-        std::filesystem::copy_file(UnixToWinePath(SETTINGS_PROBE_EXE), dir_.path() / L"probe.exe");
+        std::filesystem::copy_file(testfiles::WinePath(SETTINGS_PROBE_EXE), dir_ / L"probe.exe");
     }
 
     void WriteHolterIni(std::string_view text) {
-        WriteAsciiFile(dir_.path() / L"Settings" / L"holter.ini", text);
+        testfiles::WriteFileCreatingDirs(dir_ / L"Settings\\holter.ini", text);
     }
     void WriteLanguageFile(std::string_view text) {
-        WriteAsciiFile(dir_.path() / L"Settings" / L"EngView.lng", text);
+        testfiles::WriteFileCreatingDirs(dir_ / L"Settings\\EngView.lng", text);
     }
 
     // Runs the probe from another current directory and reads its report.
     State Run() {
-        const std::filesystem::path report = dir_.path() / L"report.txt";
-        std::wstring commandLine =
-            L"\"" + (dir_.path() / L"probe.exe").wstring() + L"\" \"" + report.wstring() + L"\"";
+        const std::wstring report = dir_ / L"report.txt";
+        std::wstring commandLine = L"\"" + dir_ / L"probe.exe" + L"\" \"" + report + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -81,10 +80,10 @@ class ProbeRun : public testing::Test {
         return ParseState(report);
     }
 
-    std::wstring base() const { return dir_.withBackslash(); }
+    std::wstring base() const { return dir_.path(); }
 
   private:
-    ScratchDir dir_;
+    testfiles::ScratchDir dir_;
 };
 
 TEST_F(ProbeRun, WithoutSettingsEverythingTakesItsDefaultInRussian) {

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "FailingWriter.h"
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 #include "install/CreateNSI.h"
 #include "install/portable/SettingsRecords.h"
 #include "shared/AppError.h"

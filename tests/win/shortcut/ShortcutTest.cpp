@@ -1,6 +1,8 @@
 // Shell links written by CreateShortcut, read back through IShellLinkW.
 #include "install/Shortcut.h"
 
+#include "common/TestFiles.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -119,12 +121,7 @@ class ShortcutTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(com_.result()));
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        scratch_ = std::wstring(temp) + L"vestar-shortcut-" +
-                   std::to_wstring(GetCurrentProcessId()) + L"\\";
-        std::filesystem::create_directories(std::filesystem::path(scratch_));
-        target_ = scratch_ + L"Вестар программа\\";
+        target_ = scratch_ / L"Вестар программа\\";
         std::filesystem::create_directories(std::filesystem::path(target_));
         CreateEmptyFile(target_ + L"Portal.exe");
         desktop_ = ReadRegistryText(kShellFoldersKey, L"Desktop").value_or(L"");
@@ -137,8 +134,6 @@ class ShortcutTest : public ::testing::Test {
             std::error_code ignored;
             std::filesystem::remove_all(std::filesystem::path(path), ignored);
         }
-        std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(scratch_), ignored);
     }
 
     static void CreateEmptyFile(const std::wstring& path) {
@@ -154,13 +149,13 @@ class ShortcutTest : public ::testing::Test {
     }
 
     std::wstring MakeFolder(const std::wstring& name) {
-        std::wstring folder = scratch_ + name;
+        std::wstring folder = scratch_ / name;
         std::filesystem::create_directories(std::filesystem::path(folder));
         return folder;
     }
 
     ComApartment com_;
-    std::wstring scratch_;
+    testfiles::ScratchDir scratch_{L"vestar-shortcut"};
     std::wstring target_;
     std::wstring desktop_;
     std::vector<std::wstring> desktopEntries_;
