@@ -55,3 +55,6 @@ bool PathExists(const std::wstring& path);
 
 // True when `path` names an existing directory.
 bool DirectoryExists(const std::wstring& path);
+
+// True when `path` names an existing file (not a directory).
+bool FileExists(const std::wstring& path);

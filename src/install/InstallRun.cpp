@@ -152,7 +152,7 @@ class InstallRun {
     void KeepPreviousDatabase() {
         const std::wstring directory = target_ + std::wstring(MediumLayout::DatabaseDir);
         const std::wstring database = directory + std::wstring(MediumLayout::DatabaseFiles[0]);
-        if (!PathExists(database) || DirectoryExists(database)) {
+        if (!FileExists(database)) {
             return;
         }
         const std::wstring stem = std::wstring(MediumLayout::DatabaseFiles[0]) + L"." + NowStamp();

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "install/FilePrimitives.h"
+#include "install/FileReplace.h"
 #include "install/InstallHost.h"
 #include "shared/AppError.h"
 #include "shared/SysError.h"
@@ -34,11 +35,6 @@ constexpr wchar_t kInstalledWord[] = L"у"
 // A window that does not answer WM_FONTCHANGE within this time, or is hung
 // already, is passed over instead of holding up the installation.
 constexpr UINT kFontChangeTimeoutMs = 5000;
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 // Registers the font for the machine: value "<title> (TrueType)" holding
 // the bare file name.
