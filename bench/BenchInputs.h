@@ -3,7 +3,7 @@
 // embedded, decoded as the main window decodes them, and the settings file
 // samples under bench/data.
 #include "app/portable/BackgroundComposer.h"
-#include "app/portable/Image32.h"
+#include "ui/portable/Image32.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's bitmaps from the PNG images embedded in the program.
-#include "app/portable/Image32.h"
+#include "ui/portable/Image32.h"
 
 // Replaces `bitmap` with the PNG image stored as raw-data (RT_RCDATA) resource
 // `resourceName` of the program's own module, put on an opaque white ground

@@ -3,7 +3,7 @@
 // panel and the wizard's pages with their buttons.
 #include <string>
 
-#include "app/portable/Image32.h"
+#include "ui/portable/Image32.h"
 #include "install/InstallHost.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"

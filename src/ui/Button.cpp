@@ -147,7 +147,7 @@ void TGlyphButton::Paint(HDC dc, const RECT& r, UINT state) const {
     SelectedObject font(dc, Font().Handle());
     SIZE text{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
-    const std::optional<TPixelBuffer>& glyph = enabled ? glyph_ : disabledGlyph_;
+    const std::optional<Image32>& glyph = enabled ? glyph_ : disabledGlyph_;
     const int glyphWidth = glyph ? kGlyphSize + (caption.empty() ? 0 : kGlyphGap) : 0;
     const int offset = pressed ? 1 : 0;
     int left = r.left + (r.right - r.left - glyphWidth - text.cx) / 2 + offset;
@@ -167,20 +167,20 @@ void TGlyphButton::Paint(HDC dc, const RECT& r, UINT state) const {
 }
 
 void TGlyphButton::PaintGlyph(HDC dc, int left, int top, bool enabled, COLORREF face) const {
-    const TPixelBuffer& glyph = enabled ? *glyph_ : *disabledGlyph_;
-    std::vector<std::uint32_t> pixels(glyph.Pixels.size());
+    const Image32& glyph = enabled ? *glyph_ : *disabledGlyph_;
+    std::vector<std::uint32_t> pixels(glyph.pixels.size());
     const std::uint32_t background = ToRgb(face);
     for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = BlendOver(glyph.Pixels[i], background);
+        pixels[i] = BlendOver(glyph.pixels[i], background);
     }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = glyph.Width;
-    info.bmiHeader.biHeight = -glyph.Height;
+    info.bmiHeader.biWidth = glyph.width;
+    info.bmiHeader.biHeight = -glyph.height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(glyph.Width),
-                      static_cast<DWORD>(glyph.Height), 0, 0, 0, static_cast<UINT>(glyph.Height),
+    SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(glyph.width),
+                      static_cast<DWORD>(glyph.height), 0, 0, 0, static_cast<UINT>(glyph.height),
                       pixels.data(), &info, DIB_RGB_COLORS);
 }

@@ -57,7 +57,7 @@ class TGlyphButton : public TButton {
     void PaintGlyph(HDC dc, int left, int top, bool enabled, COLORREF face) const;
 
     TButtonStyle style_;
-    std::optional<TPixelBuffer> glyph_;
-    std::optional<TPixelBuffer> disabledGlyph_;
+    std::optional<Image32> glyph_;
+    std::optional<Image32> disabledGlyph_;
     bool hot_ = false;
 };

@@ -18,9 +18,9 @@ void TPixelSurface::SetPixels(int width, int height, std::span<const std::uint32
         pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         throw AppError(L"The picture's size does not match its pixels.");
     }
-    buffer_.Width = width;
-    buffer_.Height = height;
-    buffer_.Pixels.assign(pixels.begin(), pixels.end());
+    buffer_.width = width;
+    buffer_.height = height;
+    buffer_.pixels.assign(pixels.begin(), pixels.end());
     Present();
 }
 
@@ -41,10 +41,10 @@ LRESULT TPixelSurface::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TPixelSurface::Paint(HDC dc, const RECT& area) const {
-    const int width = buffer_.Width;
-    const int height = buffer_.Height;
+    const int width = buffer_.width;
+    const int height = buffer_.height;
     if (width > 0 && height > 0 &&
-        buffer_.Pixels.size() ==
+        buffer_.pixels.size() ==
             static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -54,7 +54,7 @@ void TPixelSurface::Paint(HDC dc, const RECT& area) const {
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                          static_cast<UINT>(height), buffer_.Pixels.data(), &info, DIB_RGB_COLORS);
+                          static_cast<UINT>(height), buffer_.pixels.data(), &info, DIB_RGB_COLORS);
     }
     // Outside the buffer: the surface's colour.
     const HBRUSH brush = BackgroundBrush();

@@ -11,7 +11,7 @@
 #include <span>
 
 #include "ui/Window.h"
-#include "ui/portable/PixelBuffer.h"
+#include "ui/portable/Image32.h"
 
 class TPixelSurface : public TControl {
   public:
@@ -21,8 +21,8 @@ class TPixelSurface : public TControl {
     // repaints once.
     void SetPixels(int width, int height, std::span<const std::uint32_t> pixels);
     // The buffer itself, for drawing in place; Present() shows it.
-    TPixelBuffer& Buffer() { return buffer_; }
-    const TPixelBuffer& Buffer() const { return buffer_; }
+    Image32& Buffer() { return buffer_; }
+    const Image32& Buffer() const { return buffer_; }
     // Shows the buffer now with one repaint.
     void Present();
 
@@ -33,5 +33,5 @@ class TPixelSurface : public TControl {
   private:
     void Paint(HDC dc, const RECT& area) const;
 
-    TPixelBuffer buffer_;
+    Image32 buffer_;
 };

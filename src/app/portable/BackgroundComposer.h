@@ -3,7 +3,7 @@
 // surface, the title band stretched over the full width with its rounded ends,
 // the logo, the centred title lettering and the two-panel frame; and the fixed
 // places of the information panel and of the page control on top of it.
-#include "app/portable/Image32.h"
+#include "ui/portable/Image32.h"
 
 #include <cstdint>
 #include <vector>

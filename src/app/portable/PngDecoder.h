@@ -4,7 +4,7 @@
 // interlaced. Everything else, and any damaged or incomplete file, is refused
 // with an AppError whose text names the image:
 //   Cannot load image "<name>". <reason>
-#include "app/portable/Image32.h"
+#include "ui/portable/Image32.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -141,7 +141,7 @@ std::uint32_t Over(std::uint32_t top, std::uint32_t bottom) {
     return result;
 }
 
-void Paint(TPixelBuffer& image, const Layer& layer) {
+void Paint(Image32& image, const Layer& layer) {
     for (int y = 0; y < kGlyphSize; ++y) {
         for (int x = 0; x < kGlyphSize; ++x) {
             int covered = 0;
@@ -158,20 +158,20 @@ void Paint(TPixelBuffer& image, const Layer& layer) {
                 continue;
             }
             const auto alpha = static_cast<std::uint32_t>(covered * 255 / (kSamples * kSamples));
-            image.At(x, y) = Over((alpha << 24) | layer.rgb, image.At(x, y));
+            image.at(x, y) = Over((alpha << 24) | layer.rgb, image.at(x, y));
         }
     }
 }
 
 } // namespace
 
-TPixelBuffer MakeGlyph(TGlyph glyph, bool greyed) {
-    TPixelBuffer image(kGlyphSize, kGlyphSize, 0);
+Image32 MakeGlyph(TGlyph glyph, bool greyed) {
+    Image32 image(kGlyphSize, kGlyphSize, 0);
     for (const Layer& layer : LayersOf(glyph)) {
         Paint(image, layer);
     }
     if (greyed) {
-        for (std::uint32_t& pixel : image.Pixels) {
+        for (std::uint32_t& pixel : image.pixels) {
             if ((pixel >> 24) != 0) {
                 pixel = Greyed(pixel);
             }

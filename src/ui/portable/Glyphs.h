@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/portable/PixelBuffer.h"
+#include "ui/portable/Image32.h"
 
 enum class TGlyph {
     None,
@@ -20,17 +20,17 @@ enum class TGlyph {
 
 constexpr int kGlyphSize = 16;
 
-TPixelBuffer MakeGlyph(TGlyph glyph, bool greyed = false);
+Image32 MakeGlyph(TGlyph glyph, bool greyed = false);
 
 // A list of glyph pictures addressed by index.
 struct TImageList {
-    std::vector<TPixelBuffer> Images;
-    int Add(TPixelBuffer image) {
+    std::vector<Image32> Images;
+    int Add(Image32 image) {
         Images.push_back(std::move(image));
         return static_cast<int>(Images.size()) - 1;
     }
     int Count() const { return static_cast<int>(Images.size()); }
-    const TPixelBuffer& operator[](int index) const {
+    const Image32& operator[](int index) const {
         return Images.at(static_cast<std::size_t>(index));
     }
 };

@@ -1,7 +1,7 @@
 #pragma once
 // A tiny PNG writer for the decoder's tests: every piece of the file can be
 // built on its own, so that a test can get any single thing wrong.
-#include "app/portable/Image32.h"
+#include "ui/portable/Image32.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -23,9 +23,9 @@ int Chroma(std::uint32_t p) {
     return std::max({Red(p), Green(p), Blue(p)}) - std::min({Red(p), Green(p), Blue(p)});
 }
 
-int Opaque(const TPixelBuffer& image) {
+int Opaque(const Image32& image) {
     int count = 0;
-    for (std::uint32_t p : image.Pixels) {
+    for (std::uint32_t p : image.pixels) {
         count += Alpha(p) > 128 ? 1 : 0;
     }
     return count;
@@ -36,41 +36,41 @@ int Opaque(const TPixelBuffer& image) {
 TEST(Glyphs, EveryGlyphIsAPictureWithATransparentSurrounding) {
     for (TGlyph glyph :
          {TGlyph::Next, TGlyph::Back, TGlyph::Cancel, TGlyph::Exit, TGlyph::Tick, TGlyph::Gear}) {
-        const TPixelBuffer image = MakeGlyph(glyph);
-        ASSERT_EQ(image.Width, kGlyphSize);
-        ASSERT_EQ(image.Height, kGlyphSize);
+        const Image32 image = MakeGlyph(glyph);
+        ASSERT_EQ(image.width, kGlyphSize);
+        ASSERT_EQ(image.height, kGlyphSize);
         EXPECT_GT(Opaque(image), 30) << static_cast<int>(glyph);
         EXPECT_LT(Opaque(image), 200) << static_cast<int>(glyph);
-        EXPECT_EQ(Alpha(image.At(0, 15)), 0) << static_cast<int>(glyph);
+        EXPECT_EQ(Alpha(image.at(0, 15)), 0) << static_cast<int>(glyph);
     }
     EXPECT_EQ(Opaque(MakeGlyph(TGlyph::None)), 0);
 }
 
 TEST(Glyphs, ColoursByMeaningAndGreyedVariants) {
-    const TPixelBuffer cross = MakeGlyph(TGlyph::Cancel);
-    EXPECT_GT(Red(cross.At(8, 8)), 150); // red cross through the centre
-    EXPECT_LT(Green(cross.At(8, 8)), 80);
-    EXPECT_EQ(Alpha(cross.At(8, 1)), 0); // open between the arms
-    const TPixelBuffer tick = MakeGlyph(TGlyph::Tick);
+    const Image32 cross = MakeGlyph(TGlyph::Cancel);
+    EXPECT_GT(Red(cross.at(8, 8)), 150); // red cross through the centre
+    EXPECT_LT(Green(cross.at(8, 8)), 80);
+    EXPECT_EQ(Alpha(cross.at(8, 1)), 0); // open between the arms
+    const Image32 tick = MakeGlyph(TGlyph::Tick);
     int greenPixels = 0;
-    for (std::uint32_t p : tick.Pixels) {
+    for (std::uint32_t p : tick.pixels) {
         greenPixels += Alpha(p) > 128 && Green(p) > Red(p) + 50 ? 1 : 0;
     }
     EXPECT_GT(greenPixels, 20);
     // Back is Next mirrored (up to the smoothing of the edges).
-    const TPixelBuffer next = MakeGlyph(TGlyph::Next);
-    const TPixelBuffer back = MakeGlyph(TGlyph::Back);
+    const Image32 next = MakeGlyph(TGlyph::Next);
+    const Image32 back = MakeGlyph(TGlyph::Back);
     for (int y = 0; y < kGlyphSize; ++y) {
         for (int x = 0; x < kGlyphSize; ++x) {
-            EXPECT_NEAR(Alpha(next.At(x, y)), Alpha(back.At(kGlyphSize - 1 - x, y)), 48);
+            EXPECT_NEAR(Alpha(next.at(x, y)), Alpha(back.at(kGlyphSize - 1 - x, y)), 48);
         }
     }
     for (TGlyph glyph : {TGlyph::Cancel, TGlyph::Tick, TGlyph::Next}) {
-        const TPixelBuffer coloured = MakeGlyph(glyph);
-        const TPixelBuffer greyed = MakeGlyph(glyph, true);
-        for (std::size_t i = 0; i < greyed.Pixels.size(); ++i) {
-            EXPECT_LE(Chroma(greyed.Pixels[i]), 1);
-            EXPECT_EQ(Alpha(greyed.Pixels[i]) == 0, Alpha(coloured.Pixels[i]) == 0);
+        const Image32 coloured = MakeGlyph(glyph);
+        const Image32 greyed = MakeGlyph(glyph, true);
+        for (std::size_t i = 0; i < greyed.pixels.size(); ++i) {
+            EXPECT_LE(Chroma(greyed.pixels[i]), 1);
+            EXPECT_EQ(Alpha(greyed.pixels[i]) == 0, Alpha(coloured.pixels[i]) == 0);
         }
     }
 }
@@ -86,6 +86,6 @@ TEST(ImageList, HoldsGlyphsByIndex) {
     EXPECT_EQ(list.Add(MakeGlyph(TGlyph::Cancel)), 0);
     EXPECT_EQ(list.Add(MakeGlyph(TGlyph::Cancel, true)), 1);
     EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(list[1].Pixels, MakeGlyph(TGlyph::Cancel, true).Pixels);
+    EXPECT_EQ(list[1].pixels, MakeGlyph(TGlyph::Cancel, true).pixels);
     EXPECT_THROW(list[2], std::out_of_range);
 }

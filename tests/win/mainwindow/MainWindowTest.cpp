@@ -157,13 +157,13 @@ TEST_F(MainWindowTest, BackgroundIsTheCompositionAtEverySize) {
     const BackgroundImages parts{images[0], images[1], images[2], images[3],
                                  images[4], images[5], images[6]};
     auto expectComposition = [&](int width, int height) {
-        const TPixelBuffer& shown = main_.BG.Buffer();
-        ASSERT_EQ(shown.Width, width);
-        ASSERT_EQ(shown.Height, height);
+        const Image32& shown = main_.BG.Buffer();
+        ASSERT_EQ(shown.width, width);
+        ASSERT_EQ(shown.height, height);
         Image32 expected(width, height, kOpaqueWhite);
         ComposeBackground(expected, parts);
         EXPECT_TRUE(
-            std::equal(expected.pixels.begin(), expected.pixels.end(), shown.Pixels.begin()));
+            std::equal(expected.pixels.begin(), expected.pixels.end(), shown.pixels.begin()));
     };
     expectComposition(954, 579);
 

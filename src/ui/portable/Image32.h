@@ -1,6 +1,6 @@
 #pragma once
-// A 32-bit ARGB pixel buffer: the in-memory form of the main window's bitmaps
-// and of the background's off-screen buffer.
+// A 32-bit ARGB pixel buffer: the in-memory form of the main window's bitmaps,
+// of the drawing surface's off-screen buffer and of the buttons' glyphs.
 //
 // Pixels are 0xAARRGGBB, rows top-down, no padding between rows. On a
 // little-endian machine this is the memory layout of a top-down 32-bit DIB
