@@ -290,15 +290,18 @@ void TFMain::ApplyTitleColor() {
     PnlPath.SetBorderColor(InsatallPages.Color());
 }
 
+// Composes straight into the surface's off-screen buffer, then shows it with
+// one repaint.
 void TFMain::BGResize() {
-    Image32 surface(BG.ClientWidth(), BG.ClientHeight(), kOpaqueWhite);
+    Image32& surface = BG.Buffer();
+    surface = Image32(BG.ClientWidth(), BG.ClientHeight(), kOpaqueWhite);
     ComposeBackground(surface, BackgroundImages{BG_bmp, Panels_bmp, Logo_bmp, Title_pnl_l_bmp,
                                                 Title_pnl_r_bmp, Title_pnl_m_bmp, Title_bmp});
     RichEdit1.SetBounds(kRichEdit1Rect.left, kRichEdit1Rect.top, kRichEdit1Rect.width,
                         kRichEdit1Rect.height);
     InsatallPages.SetBounds(kInsatallPagesRect.left, kInsatallPagesRect.top,
                             kInsatallPagesRect.width, kInsatallPagesRect.height);
-    BG.SetPixels(surface.width, surface.height, surface.pixels);
+    BG.Present();
 }
 
 void TFMain::BtnStartNextClick(TWindow&) {
