@@ -345,11 +345,7 @@ DecodedPng DecodePng(std::span<const uint8_t> file, const std::wstring& imageNam
 
 void FlattenOverWhite(Image32& image) {
     for (uint32_t& pixel : image.pixels) {
-        const uint32_t a = AlphaOf(pixel);
-        const auto blend = [a](uint32_t c) {
-            return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
-        };
-        pixel = MakeArgb(0xFF, blend(RedOf(pixel)), blend(GreenOf(pixel)), blend(BlueOf(pixel)));
+        pixel = BlendOver(pixel, kOpaqueWhite);
     }
 }
 

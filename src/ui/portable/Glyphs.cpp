@@ -179,14 +179,3 @@ Image32 MakeGlyph(TGlyph glyph, bool greyed) {
     }
     return image;
 }
-
-std::uint32_t BlendOver(std::uint32_t argb, std::uint32_t background) {
-    const std::uint32_t alpha = (argb >> 24) & 0xFF;
-    std::uint32_t result = 0xFF000000u;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const std::uint32_t top = (argb >> shift) & 0xFF;
-        const std::uint32_t bottom = (background >> shift) & 0xFF;
-        result |= ((top * alpha + bottom * (255 - alpha) + 127) / 255) << shift;
-    }
-    return result;
-}

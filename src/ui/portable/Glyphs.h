@@ -34,7 +34,3 @@ struct TImageList {
         return Images.at(static_cast<std::size_t>(index));
     }
 };
-
-// `argb` drawn over the opaque colour `background` (0x00RRGGBB); the result
-// is opaque.
-std::uint32_t BlendOver(std::uint32_t argb, std::uint32_t background);

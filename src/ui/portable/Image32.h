@@ -76,3 +76,16 @@ inline void DrawOpaque(Image32& target, const Image32& source, int x, int y) {
         std::copy(from, from + (right - left), to);
     }
 }
+
+// `argb` drawn over the opaque colour `background` (its alpha is ignored),
+// each channel rounded to nearest; the result is opaque.
+constexpr uint32_t BlendOver(uint32_t argb, uint32_t background) {
+    const uint32_t alpha = AlphaOf(argb);
+    uint32_t result = kOpaqueAlpha;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t top = (argb >> shift) & 0xFF;
+        const uint32_t bottom = (background >> shift) & 0xFF;
+        result |= ((top * alpha + bottom * (255 - alpha) + 127) / 255) << shift;
+    }
+    return result;
+}
