@@ -11,7 +11,7 @@
 #include "shared/WaitRun.h"
 #include "system/RealSystemActions.h"
 #include "ui/Application.h"
-#include "ui/Win32UserDialogs.h"
+#include "app/Win32UserDialogs.h"
 
 namespace {
 

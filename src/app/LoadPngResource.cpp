@@ -1,7 +1,7 @@
 #include "app/LoadPngResource.h"
 
 #include "app/portable/PngDecoder.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 #include <cstdint>
 #include <span>

@@ -2,14 +2,14 @@
 
 #include "app/LoadPngResource.h"
 #include "app/portable/BackgroundComposer.h"
-#include "install/FileReplace.h"
+#include "files/FileReplace.h"
 #include "install/InstallRun.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 #include "system/DisplayFontSize.h"
 #include "ui/Application.h"
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 bool IsSisterBrand = false;
 

@@ -8,12 +8,12 @@
 #include <functional>
 #include <vector>
 
-#include "install/FileReplace.h"
+#include "files/FileReplace.h"
 #include "install/MediumLayout.h"
 #include "install/portable/IniText.h"
 #include "install/portable/SettingsRecords.h"
-#include "shared/SysError.h"
-#include "ui/Handles.h"
+#include "base/SysError.h"
+#include "base/Handles.h"
 
 namespace {
 

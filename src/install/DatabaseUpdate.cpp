@@ -9,8 +9,8 @@
 
 #include <windows.h>
 
-#include "install/FilePrimitives.h"
-#include "install/FileReplace.h"
+#include "files/FilePrimitives.h"
+#include "files/FileReplace.h"
 #include "install/MediumLayout.h"
 #include "install/portable/BackupChoice.h"
 

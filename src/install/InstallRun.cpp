@@ -2,16 +2,16 @@
 
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
-#include "install/FilePrimitives.h"
-#include "install/FileReplace.h"
+#include "files/FilePrimitives.h"
+#include "files/FileReplace.h"
 #include "install/InstallHost.h"
 #include "install/MediumLayout.h"
 #include "install/Shortcut.h"
-#include "shared/SysError.h"
+#include "base/SysError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
 #include "system/Fonts.h"
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 namespace {
 

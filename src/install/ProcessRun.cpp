@@ -4,11 +4,11 @@
 // Both quote the program path, so that a path with blanks never starts a
 // program named by its first word, and hand the system a copy of the whole
 // command line, however long.
-#include "install/FilePrimitives.h"
+#include "files/FilePrimitives.h"
 #include "install/portable/CommandLine.h"
-#include "shared/AppError.h"
-#include "shared/SysError.h"
-#include "ui/Handles.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
+#include "base/Handles.h"
 
 namespace {
 

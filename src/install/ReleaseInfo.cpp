@@ -9,11 +9,11 @@
 #include <oleauto.h>
 #include <windows.h>
 
-#include "install/FileReplace.h"
+#include "files/FileReplace.h"
 #include "install/MediumLayout.h"
-#include "shared/AppError.h"
-#include "shared/SysError.h"
-#include "ui/Handles.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
+#include "base/Handles.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "ui/Font.h"
 
 namespace {

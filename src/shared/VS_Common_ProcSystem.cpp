@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "shared/VS_Common_Proc.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

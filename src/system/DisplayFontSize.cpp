@@ -3,7 +3,7 @@
 #include "system/DisplayFontSize.h"
 
 #include "system/SystemActions.h"
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 namespace {
 

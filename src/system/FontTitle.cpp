@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "system/portable/FontNameReader.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <array>
 #include <windows.h>
 
-#include "install/FilePrimitives.h"
-#include "install/FileReplace.h"
+#include "files/FilePrimitives.h"
+#include "files/FileReplace.h"
 #include "install/InstallHost.h"
-#include "shared/AppError.h"
-#include "shared/SysError.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
 #include "shared/VS_Common_Proc.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "system/RealSystemActions.h"
 
 #include "shared/VS_Common_Proc.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

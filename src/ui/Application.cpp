@@ -1,6 +1,6 @@
 #include "ui/Application.h"
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"

@@ -1,6 +1,6 @@
 #include "ui/ComboBox.h"
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 TComboBox::TComboBox(TWindow& parent) : TControl(parent) {
     CreateControl(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 TFont::TFont(const TFontSpec& style) : style_(style) {
     LOGFONTW font{};

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 struct TFontSpec {
     std::wstring Name = L"Tahoma";

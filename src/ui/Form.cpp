@@ -1,6 +1,6 @@
 #include "ui/Form.h"
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "ui/Application.h"
 
 TThreadWindowsDisabled::TThreadWindowsDisabled(HWND keep) : keep_(keep) {

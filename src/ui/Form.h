@@ -20,7 +20,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 #include "ui/Window.h"
 
 // Frame styles of forms.

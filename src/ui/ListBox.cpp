@@ -1,6 +1,6 @@
 #include "ui/ListBox.h"
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 namespace {
 constexpr int kDefaultItemHeight = 18;

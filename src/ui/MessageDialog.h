@@ -10,7 +10,7 @@
 // no working close box and must be answered.
 #include <string>
 
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 constexpr wchar_t kMessageDialogClass[] = L"TMessageForm";
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <richedit.h>
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 namespace {
 

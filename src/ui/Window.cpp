@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <set>
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "ui/Application.h"
 
 namespace {

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "ui/Font.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 

@@ -8,7 +8,7 @@
 #include <vector>
 #include <windows.h>
 
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace wizard {
 

@@ -1,6 +1,6 @@
 #include "app/portable/PngDecoder.h"
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 #include <array>
 #include <climits>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 namespace {
 

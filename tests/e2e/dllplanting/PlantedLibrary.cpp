@@ -3,7 +3,7 @@
 // itself and refuses to stay.
 #include <windows.h>
 
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH) {

@@ -4,7 +4,7 @@
 // every chunk made right, so that mutations reach past the CRC checks into
 // the header, chunk order, inflate and filter code.
 #include "app/portable/PngDecoder.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 #include <cstdint>
 #include <cstdlib>

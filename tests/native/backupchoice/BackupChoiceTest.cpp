@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 namespace {
 

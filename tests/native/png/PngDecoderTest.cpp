@@ -1,7 +1,7 @@
 #include "PngTestEncoder.h"
 
 #include "app/portable/PngDecoder.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 #include <gtest/gtest.h>
 

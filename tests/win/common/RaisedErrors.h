@@ -3,8 +3,8 @@
 #include <string>
 #include <windows.h>
 
-#include "shared/AppError.h"
-#include "shared/SysError.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
 
 // The text of the AppError that `action` raises.
 template <typename Action> std::wstring RaisedText(Action action) {

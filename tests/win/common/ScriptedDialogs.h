@@ -8,7 +8,7 @@
 
 #include "install/InstallHost.h"
 #include "system/SystemActions.h"
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 class RecordingLog : public IProgressLog {
   public:

@@ -15,9 +15,9 @@
 #include <msxml2.h>
 
 #include "common/TestFiles.h"
-#include "shared/AppError.h"
-#include "shared/SysError.h"
-#include "ui/Handles.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
+#include "base/Handles.h"
 
 namespace fs = std::filesystem;
 

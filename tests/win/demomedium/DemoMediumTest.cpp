@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "install/FilePrimitives.h"
+#include "files/FilePrimitives.h"
 #include "install/MediumLayout.h"
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"

@@ -8,7 +8,7 @@
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
 #include "system/RealSystemActions.h"
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 namespace {
 

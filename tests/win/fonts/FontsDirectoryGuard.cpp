@@ -1,6 +1,6 @@
 #include "FontsDirectoryGuard.h"
 
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

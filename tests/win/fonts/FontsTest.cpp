@@ -10,9 +10,9 @@
 #include "FontsDirectoryGuard.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
-#include "install/BlockWriter.h"
+#include "files/BlockWriter.h"
 #include "install/InstallHost.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/Fonts.h"
 

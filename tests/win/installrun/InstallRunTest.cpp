@@ -7,11 +7,11 @@
 
 #include "FakeHost.h"
 #include "common/TestFiles.h"
-#include "install/BlockWriter.h"
+#include "files/BlockWriter.h"
 #include "install/InstallRun.h"
 #include "install/MediumLayout.h"
-#include "shared/AppError.h"
-#include "ui/Handles.h"
+#include "base/AppError.h"
+#include "base/Handles.h"
 
 using testfiles::Exists;
 using testfiles::ReadBytes;

@@ -8,7 +8,7 @@
 #include "app/portable/BackgroundComposer.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "UiDriver.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "shared/MessageForm.h"
 
 using namespace uidriver;

@@ -1,6 +1,6 @@
 #include "app/LoadPngResource.h"
 #include "app/portable/BackgroundComposer.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "FailingWriter.h"
 #include "common/TestFiles.h"
-#include "install/FilePrimitives.h"
-#include "shared/AppError.h"
-#include "shared/SysError.h"
+#include "files/FilePrimitives.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
 #include "common/RaisedErrors.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "install/FilePrimitives.h"
+#include "files/FilePrimitives.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A block writer that lets a number of bytes through and then fails as a
 // full disk does.
-#include "install/BlockWriter.h"
+#include "files/BlockWriter.h"
 
 namespace testfiles {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "install/FilePrimitives.h"
-#include "shared/AppError.h"
+#include "files/FilePrimitives.h"
+#include "base/AppError.h"
 
 namespace {
 

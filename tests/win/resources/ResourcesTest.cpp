@@ -12,7 +12,7 @@
 
 #include "app/portable/PngDecoder.h"
 #include "shared/VS_Common_Proc.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

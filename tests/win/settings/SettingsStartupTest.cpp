@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "common/TestFiles.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

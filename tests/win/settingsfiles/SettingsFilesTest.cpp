@@ -6,8 +6,8 @@
 #include "common/TestFiles.h"
 #include "install/CreateNSI.h"
 #include "install/portable/SettingsRecords.h"
-#include "shared/AppError.h"
-#include "shared/SysError.h"
+#include "base/AppError.h"
+#include "base/SysError.h"
 #include "common/RaisedErrors.h"
 
 namespace {

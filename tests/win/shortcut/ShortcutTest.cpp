@@ -15,8 +15,8 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "shared/AppError.h"
-#include "ui/Handles.h"
+#include "base/AppError.h"
+#include "base/Handles.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <richedit.h>
 
 #include "UiDriver.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"

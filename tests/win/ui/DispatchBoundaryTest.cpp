@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "UiDriver.h"
-#include "shared/AppError.h"
+#include "base/AppError.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"

@@ -5,7 +5,7 @@
 #include "UiDriver.h"
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"
-#include "ui/Win32UserDialogs.h"
+#include "app/Win32UserDialogs.h"
 
 using namespace uidriver;
 

@@ -1,4 +1,4 @@
-#include "ui/Win32UserDialogs.h"
+#include "app/Win32UserDialogs.h"
 
 #include <shlobj.h>
 

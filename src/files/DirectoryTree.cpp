@@ -1,10 +1,10 @@
 // Directory trees: the recursive copy and the listing of subdirectories.
 #include <functional>
 
-#include "install/FilePrimitives.h"
-#include "install/FileReplace.h"
+#include "files/FilePrimitives.h"
+#include "files/FileReplace.h"
 #include "install/portable/CommandLine.h"
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 

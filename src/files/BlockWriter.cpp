@@ -1,4 +1,4 @@
-#include "install/BlockWriter.h"
+#include "files/BlockWriter.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "install/FileReplace.h"
+#include "files/FileReplace.h"
 
 #include <atomic>
 
-#include "install/BlockWriter.h"
-#include "shared/SysError.h"
+#include "files/BlockWriter.h"
+#include "base/SysError.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "shared/SysError.h"
+#include "base/SysError.h"
 
-#include "shared/AppError.h"
+#include "base/AppError.h"
 
 std::wstring SysErrorMessage(DWORD code) {
     wchar_t* buffer = nullptr;

@@ -1,5 +1,5 @@
 // SetReadOnlyAttr: switches the read-only attribute, other attributes kept.
-#include "install/FilePrimitives.h"
+#include "files/FilePrimitives.h"
 
 void SetReadOnlyAttr(const std::wstring& path, bool set) {
     const DWORD attributes = GetFileAttributesW(path.c_str());

@@ -10,7 +10,7 @@
 
 #include "shared/MessageForm.h"
 #include "ui/MessageDialog.h"
-#include "ui/UserDialogs.h"
+#include "shared/UserDialogs.h"
 
 // The system's folder browser, modal over the whole program and owned by the
 // main form: the newer style, file-system folders only, no new-folder button,

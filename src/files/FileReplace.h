@@ -6,7 +6,7 @@
 #include <vector>
 #include <windows.h>
 
-#include "ui/Handles.h"
+#include "base/Handles.h"
 
 // A new, empty temporary file in the destination's directory, opened for
 // reading and writing without sharing. Deleted on destruction unless it was

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "install/BlockWriter.h"
-#include "install/FilePrimitives.h"
-#include "install/FileReplace.h"
-#include "shared/SysError.h"
-#include "ui/Handles.h"
+#include "files/BlockWriter.h"
+#include "files/FilePrimitives.h"
+#include "files/FileReplace.h"
+#include "base/SysError.h"
+#include "base/Handles.h"
 
 namespace {
 
