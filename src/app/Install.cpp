@@ -11,6 +11,7 @@
 #include "shared/WaitRun.h"
 #include "system/RealSystemActions.h"
 #include "ui/Application.h"
+#include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
 namespace {
@@ -46,6 +47,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     TApplication& application = Application();
     application.Title = L"Установка комплекса \"Вестар\"";
+    application.OnErrorReport = ShowErrorReportDialog;
     TWin32UserDialogs dialogs;
     RealSystemActions system;
     std::unique_ptr<TFMain> main;

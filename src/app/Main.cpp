@@ -10,6 +10,7 @@
 #include "system/DisplayFontSize.h"
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
+#include "base/FileQueries.h"
 
 bool IsSisterBrand = false;
 

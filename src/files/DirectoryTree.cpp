@@ -3,8 +3,9 @@
 
 #include "files/FilePrimitives.h"
 #include "files/FileReplace.h"
-#include "install/portable/CommandLine.h"
 #include "base/Handles.h"
+#include "base/FileQueries.h"
+#include "base/portable/PathText.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ bool ForceDirectories(const std::wstring& directory) {
     if (path.empty() || DirectoryExists(path)) {
         return !path.empty();
     }
-    const std::wstring parent = ProgramDirectory(path);
+    const std::wstring parent = ParentDirectory(path);
     if (!parent.empty() && parent.size() < path.size()) {
         ForceDirectories(parent);
     }

@@ -1,5 +1,7 @@
 #include "files/FileReplace.h"
 
+#include "base/FileQueries.h"
+
 #include <atomic>
 
 #include "files/BlockWriter.h"
@@ -111,18 +113,4 @@ bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& byte
         return false;
     }
     return temp.Flush() == 0 && temp.MoveIntoPlace(false) == 0;
-}
-
-bool PathExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool DirectoryExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }

@@ -49,12 +49,3 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes);
 // Writes `bytes` as a new file at `path` when no file of that name exists.
 // Reports nothing; false when nothing was written.
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes);
-
-// True when `path` names an existing file or directory.
-bool PathExists(const std::wstring& path);
-
-// True when `path` names an existing directory.
-bool DirectoryExists(const std::wstring& path);
-
-// True when `path` names an existing file (not a directory).
-bool FileExists(const std::wstring& path);

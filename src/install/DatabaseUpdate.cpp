@@ -13,6 +13,7 @@
 #include "files/FileReplace.h"
 #include "install/MediumLayout.h"
 #include "install/portable/BackupChoice.h"
+#include "base/FileQueries.h"
 
 namespace {
 

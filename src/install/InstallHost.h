@@ -3,6 +3,8 @@
 // tests drive the run with their own host.
 #include <string>
 
+#include "files/ProgressLog.h"
+
 // The wizard's pages, always named, never numbered.
 enum class TWizardPage {
     tsStart,
@@ -11,17 +13,6 @@ enum class TWizardPage {
     tsProgressInstall,
     tsCancel,
     tsChangeFontSize
-};
-
-// The progress log: lines are only appended or rewritten in place, so an
-// index returned by Add stays valid for the whole run.
-class IProgressLog {
-  public:
-    virtual ~IProgressLog() = default;
-    virtual int Add(const std::wstring& line) = 0;
-    virtual std::wstring Line(int index) const = 0;
-    virtual void SetLine(int index, const std::wstring& line) = 0;
-    virtual void Repaint() = 0;
 };
 
 class IInstallHost {

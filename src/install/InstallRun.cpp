@@ -12,6 +12,7 @@
 #include "system/DisplayFontSize.h"
 #include "system/Fonts.h"
 #include "shared/UserDialogs.h"
+#include "base/FileQueries.h"
 
 namespace {
 

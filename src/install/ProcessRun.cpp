@@ -9,6 +9,7 @@
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "base/Handles.h"
+#include "base/portable/PathText.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ int RunProgram(const std::wstring& commandLine, WORD showWindow, bool wait) {
 DWORD RunInOwnDir(const std::wstring& programPath, const std::wstring& parameters,
                   WORD showWindow) {
     ChildProcess child;
-    if (!StartProcess(ProgramCommandLine(programPath, parameters), ProgramDirectory(programPath),
+    if (!StartProcess(ProgramCommandLine(programPath, parameters), ParentDirectory(programPath),
                       showWindow, child)) {
         throw AppError(L"не смог создать процесс: " + programPath);
     }

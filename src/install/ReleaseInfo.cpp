@@ -14,6 +14,7 @@
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "base/Handles.h"
+#include "base/FileQueries.h"
 
 namespace {
 

@@ -6,15 +6,7 @@
 #include <string>
 
 #include "shared/MessageType.h"
-
-// The kind sets the icon and the English title ("Warning", "Error",
-// "Confirm").
-enum class TMsgDlgType { mtWarning, mtError, mtConfirmation };
-
-// "OK" alone, or "Yes" and "No".
-enum class TMsgDlgButtons { mbOK, mbYesNo };
-
-enum class TModalResult { mrNone, mrOk, mrYes, mrNo };
+#include "ui/ModalResult.h"
 
 class IUserDialogs {
   public:

@@ -8,11 +8,12 @@
 
 #include "files/FilePrimitives.h"
 #include "files/FileReplace.h"
-#include "install/InstallHost.h"
+#include "files/ProgressLog.h"
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
+#include "base/FileQueries.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include "base/AppError.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
-#include "ui/MessageDialog.h"
 
 namespace {
 
@@ -115,7 +114,11 @@ void TApplication::HandleException(const std::exception_ptr& error) noexcept {
 
 void TApplication::ShowErrorReport(const std::wstring& text) noexcept {
     try {
-        ShowMessageDialog(Title, WithFullStop(text), TMsgDlgIcon::Error, TMsgDlgButtons::mbOK);
+        if (OnErrorReport) {
+            OnErrorReport(WithFullStop(text));
+        } else {
+            OutputDebugStringW(WithFullStop(text).c_str());
+        }
     } catch (...) {
         // The report itself could not be shown (no memory, no window): the
         // program goes on as it would after the report.

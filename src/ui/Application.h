@@ -18,6 +18,10 @@ class TApplication {
     // The main form: when a close request for it is granted the message
     // loop ends. Set by the program after creating it.
     TForm* MainForm = nullptr;
+    // Shows the top-level error report. The program sets it (the window
+    // layer knows no dialog of its own); unset, an escaped error is only
+    // written to the debugger's output.
+    std::function<void(const std::wstring& text)> OnErrorReport;
 
     // Runs the message loop until the main form closes (WM_QUIT).
     void Run();
@@ -29,9 +33,8 @@ class TApplication {
     bool Terminated() const { return terminated_; }
     int ExitCode() const { return exitCode_; }
 
-    // The top-level error report for an error that escaped a handler: our
-    // modal message box titled Title, with the error icon, "OK" and the
-    // error's text with the full-stop rule.
+    // The top-level error report for an error that escaped a handler: the
+    // error's text with the full-stop rule goes to OnErrorReport.
     void HandleException(const std::exception_ptr& error) noexcept;
     void ShowErrorReport(const std::wstring& text) noexcept;
     // Runs `action`; whatever it raises goes to the top-level error report.

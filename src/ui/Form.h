@@ -20,7 +20,7 @@
 #include <functional>
 #include <vector>
 
-#include "shared/UserDialogs.h"
+#include "ui/ModalResult.h"
 #include "ui/Window.h"
 
 // Frame styles of forms.

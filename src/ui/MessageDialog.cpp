@@ -189,3 +189,7 @@ std::wstring MessageDlgTitle(TMsgDlgType type) {
 TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type, TMsgDlgButtons buttons) {
     return ShowMessageDialog(MessageDlgTitle(type), text, IconOf(type), buttons);
 }
+
+void ShowErrorReportDialog(const std::wstring& text) {
+    ShowMessageDialog(Application().Title, text, TMsgDlgIcon::Error, TMsgDlgButtons::mbOK);
+}

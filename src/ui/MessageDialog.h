@@ -10,7 +10,7 @@
 // no working close box and must be answered.
 #include <string>
 
-#include "shared/UserDialogs.h"
+#include "ui/ModalResult.h"
 
 constexpr wchar_t kMessageDialogClass[] = L"TMessageForm";
 
@@ -24,3 +24,7 @@ TModalResult ShowMessageDialog(const std::wstring& title, const std::wstring& te
 TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type, TMsgDlgButtons buttons);
 
 std::wstring MessageDlgTitle(TMsgDlgType type);
+
+// The program's top-level error report (TApplication::OnErrorReport): the
+// message box titled with the application's title, the error icon and "OK".
+void ShowErrorReportDialog(const std::wstring& text);

@@ -1,6 +1,6 @@
 #pragma once
 // Command lines and working directories of the programs the installer
-// starts, and path joining. No Windows calls: plain text rules.
+// starts. No Windows calls: plain text rules.
 #include <string>
 #include <string_view>
 
@@ -15,12 +15,3 @@ std::wstring QuotedCommandLine(std::wstring_view commandLine);
 // one blank and the parameters (with empty parameters the line ends in the
 // blank).
 std::wstring ProgramCommandLine(std::wstring_view programPath, std::wstring_view parameters);
-
-// The directory a program runs in: its path without the last component and
-// without a trailing backslash; a drive's root keeps its backslash ("C:\").
-// Empty when the path has no directory part.
-std::wstring ProgramDirectory(std::wstring_view programPath);
-
-// `directory` and `name` joined by one backslash; a directory that already
-// ends in a backslash (or is empty) gets none added.
-std::wstring JoinPath(std::wstring_view directory, std::wstring_view name);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/portable/PathText.h"
 #include "install/portable/CommandLine.h"
 
 namespace {
@@ -26,14 +27,14 @@ struct DirectoryCase {
     const wchar_t* directory;
 };
 
-class ProgramDirectoryTest : public testing::TestWithParam<DirectoryCase> {};
+class ParentDirectoryTest : public testing::TestWithParam<DirectoryCase> {};
 
-TEST_P(ProgramDirectoryTest, IsThePathWithoutItsLastComponent) {
-    EXPECT_EQ(ProgramDirectory(GetParam().program), GetParam().directory);
+TEST_P(ParentDirectoryTest, IsThePathWithoutItsLastComponent) {
+    EXPECT_EQ(ParentDirectory(GetParam().program), GetParam().directory);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Paths, ProgramDirectoryTest,
+    Paths, ParentDirectoryTest,
     testing::Values(DirectoryCase{L"C:\\Vestar\\backup\\r150613\\Install.cmd",
                                   L"C:\\Vestar\\backup\\r150613"},
                     DirectoryCase{L"C:\\Install.cmd", L"C:\\"},

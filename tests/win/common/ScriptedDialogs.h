@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "install/InstallHost.h"
+#include "files/ProgressLog.h"
 #include "system/SystemActions.h"
 #include "shared/UserDialogs.h"
 

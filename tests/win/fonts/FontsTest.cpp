@@ -11,7 +11,7 @@
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
 #include "files/BlockWriter.h"
-#include "install/InstallHost.h"
+#include "files/ProgressLog.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/Fonts.h"

@@ -81,8 +81,18 @@ SeenReport ClickAndAnswer(TRaisingForm& form) {
 
 } // namespace
 
-TEST(DispatchBoundary, ErrorsFromAHandlerBecomeTheTopLevelReportAndTheProgramGoesOn) {
-    Application().Title = kTitle;
+// The report as the program sets it up: the application's title and the
+// message box behind the window layer's hook.
+class DispatchBoundary : public testing::Test {
+  protected:
+    void SetUp() override {
+        Application().Title = kTitle;
+        Application().OnErrorReport = ShowErrorReportDialog;
+    }
+    void TearDown() override { Application().OnErrorReport = nullptr; }
+};
+
+TEST_F(DispatchBoundary, ErrorsFromAHandlerBecomeTheTopLevelReportAndTheProgramGoesOn) {
     TRaisingForm form;
     form.Show();
     const std::vector<ReportCase> cases = {
@@ -109,8 +119,7 @@ TEST(DispatchBoundary, ErrorsFromAHandlerBecomeTheTopLevelReportAndTheProgramGoe
     }
 }
 
-TEST(DispatchBoundary, ErrorsFromATimerReachTheReportToo) {
-    Application().Title = kTitle;
+TEST_F(DispatchBoundary, ErrorsFromATimerReachTheReportToo) {
     TTimer timer(10, true);
     int fired = 0;
     timer.OnTimer = [&] {
@@ -134,4 +143,17 @@ TEST(DispatchBoundary, ErrorsFromATimerReachTheReportToo) {
         PumpUntil([&] { return script.Done() && FindWindowOf(kMessageDialogClass) == nullptr; }));
     EXPECT_EQ(fired, 1);
     EXPECT_TRUE(reported);
+}
+
+// The window layer alone: an escaped error reaches whatever the program hung
+// on the hook, once, with the full-stop rule applied, and opens no window.
+TEST(DispatchBoundaryHook, PassesTheErrorsTextToTheProgramsReport) {
+    std::vector<std::wstring> reported;
+    Application().OnErrorReport = [&](const std::wstring& text) { reported.push_back(text); };
+    Application().RunGuarded([] { throw AppError(L"abc"); });
+    Application().RunGuarded([] { throw std::runtime_error("plain failure"); });
+    Application().RunGuarded([] {});
+    Application().OnErrorReport = nullptr;
+    EXPECT_EQ(reported, (std::vector<std::wstring>{L"abc.", L"plain failure."}));
+    EXPECT_EQ(FindWindowOf(kMessageDialogClass), nullptr);
 }

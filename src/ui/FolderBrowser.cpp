@@ -1,4 +1,4 @@
-#include "app/Win32UserDialogs.h"
+#include "ui/FolderBrowser.h"
 
 #include <shlobj.h>
 

@@ -1,0 +1,12 @@
+#pragma once
+// What is on the disk at a path.
+#include <string>
+
+// True when `path` names an existing file or directory.
+bool PathExists(const std::wstring& path);
+
+// True when `path` names an existing directory.
+bool DirectoryExists(const std::wstring& path);
+
+// True when `path` names an existing file (not a directory).
+bool FileExists(const std::wstring& path);

@@ -1,0 +1,13 @@
+#pragma once
+// Paths as text: no Windows calls, no look at the disk.
+#include <string>
+#include <string_view>
+
+// The directory part of a path: the path without its last component and
+// without a trailing backslash; a drive's root keeps its backslash ("C:\").
+// Empty when the path has no directory part.
+std::wstring ParentDirectory(std::wstring_view path);
+
+// `directory` and `name` joined by one backslash; a directory that already
+// ends in a backslash (or is empty) gets none added.
+std::wstring JoinPath(std::wstring_view directory, std::wstring_view name);

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+// The progress log: lines are only appended or rewritten in place, so an
+// index returned by Add stays valid for the whole run.
+class IProgressLog {
+  public:
+    virtual ~IProgressLog() = default;
+    virtual int Add(const std::wstring& line) = 0;
+    virtual std::wstring Line(int index) const = 0;
+    virtual void SetLine(int index, const std::wstring& line) = 0;
+    virtual void Repaint() = 0;
+};
