@@ -106,6 +106,9 @@ TFMain::TFMain(IUserDialogs& dialogs, ISystemActions& system)
     SetFont(FontOf(L"MS Sans Serif", 13));
     SetClientSize(954, 579);
     CenterOnScreen();
+    // Every control on the pages without a font of its own (the bar buttons,
+    // the path field, the check box, the log) is drawn in the pages' font.
+    InsatallPages.SetFont(FontOf(L"Tahoma", 15));
     CreateStartPage();
     CreateInputPathPage();
     CreateInputComponentsPage();
@@ -192,6 +195,8 @@ void TFMain::CreateProgressPage() {
     DockButton(BtnExit, TAlign::alRight, 99);
     MakeSpacer(PnlProgressSpacer, 4, PnlProgressBar);
     LogList.SetItemHeight(18);
+    // The log lies on its page's colour, not on the list box's white.
+    LogList.SetParentColor();
     LogList.SetTabStop(false);
     LogList.SetAlign(TAlign::alClient);
     LogList.Hide();

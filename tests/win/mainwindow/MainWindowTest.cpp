@@ -80,6 +80,33 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePageWithItsFieldsSet) {
     EXPECT_FALSE(main_.LogList.TabStop());
 }
 
+// The font a control draws with, read from the control itself.
+LOGFONTW DrawnFont(const TWindow& control) {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0));
+    GetObjectW(handle, sizeof(font), &font);
+    return font;
+}
+
+// Every control on the pages that has no font of its own is drawn in Tahoma
+// of 15 pixels, and the log lies on its page's colour.
+TEST_F(MainWindowTest, ThePagesControlsHaveThePagesFontAndTheLogItsColour) {
+    const TWindow* const controls[] = {
+        &main_.BtnCancel,     &main_.BtnStartNext,   &main_.ePath,
+        &main_.BtnSelectPath, &main_.BtnCancel2,     &main_.BtnInputPathNext,
+        &main_.BtnCancel4,    &main_.BtnInsatall,    &main_.BtnInputComponentsBack,
+        &main_.CBWindows,     &main_.CbDriverInstal, &main_.BtnExit,
+        &main_.LogList,       &main_.BtnExitCancel,  &main_.BtnExitOnChangefont,
+        &main_.BtnChangeFont,
+    };
+    for (const TWindow* control : controls) {
+        const LOGFONTW font = DrawnFont(*control);
+        EXPECT_STREQ(font.lfFaceName, L"Tahoma") << control->Caption();
+        EXPECT_EQ(font.lfHeight, -15) << control->Caption();
+    }
+    EXPECT_EQ(main_.LogList.Color(), kTitleGround);
+}
+
 TEST(SisterBrand, IsTheWordInAnyLetterCaseButNotWithBlanks) {
     EXPECT_TRUE(IsSisterBrandName(L"Тиресан"));
     EXPECT_TRUE(IsSisterBrandName(L"тИРЕСАН"));
