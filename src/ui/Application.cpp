@@ -34,7 +34,54 @@ void ProcessMessages() {
     Application().ProcessMessages();
 }
 
+constexpr wchar_t kApplicationClass[] = L"TApplication";
+
+HWND TApplication::Handle() {
+    if (!handle_) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kApplicationClass;
+        windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        RegisterClassExW(&windowClass); // fails harmlessly when registered already
+        handle_.reset(CreateWindowExW(0, kApplicationClass, Title.c_str(),
+                                      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                      GetSystemMetrics(SM_CXSCREEN) / 2,
+                                      GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+    }
+    return handle_.get();
+}
+
+// Clicking the taskbar button activates the application window: the window
+// the user last worked in (the main form or an open box) takes the
+// activation instead.
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+        const HWND popup = GetLastActivePopup(window);
+        if (popup != nullptr && popup != window && IsWindowEnabled(popup)) {
+            SetActiveWindow(popup);
+            return 0;
+        }
+    }
+    if (message == WM_CLOSE) {
+        // Alt+F4 on the button closes the main form, as its close box would.
+        if (Application().MainForm != nullptr) {
+            PostMessageW(Application().MainForm->Handle(), WM_CLOSE, 0, 0);
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void TApplication::ShowTaskbarButton() {
+    SetWindowTextW(Handle(), Title.c_str());
+    ShowWindow(Handle(), SW_SHOWNA);
+}
+
 void TApplication::Run() {
+    ShowTaskbarButton();
     while (!terminated_) {
         HandleMessage();
     }

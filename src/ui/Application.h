@@ -8,6 +8,8 @@
 #include <string>
 #include <windows.h>
 
+#include "base/Handles.h"
+
 class TForm;
 
 class TApplication {
@@ -23,7 +25,17 @@ class TApplication {
     // written to the debugger's output.
     std::function<void(const std::wstring& text)> OnErrorReport;
 
-    // Runs the message loop until the main form closes (WM_QUIT).
+    // The application window: never drawn itself (it has no size), it
+    // carries the program's one taskbar button, titled Title. Every form
+    // without an owner of its own is owned by it, so that no form, the
+    // timed message window or a message box included, adds a button.
+    HWND Handle();
+
+    // Shows the taskbar button with the current Title.
+    void ShowTaskbarButton();
+
+    // Shows the taskbar button, then runs the message loop until the main
+    // form closes (WM_QUIT).
     void Run();
     // Waits for the next message and handles it; false once WM_QUIT came.
     bool HandleMessage();
@@ -41,9 +53,11 @@ class TApplication {
     void RunGuarded(const std::function<void()>& action) noexcept;
 
   private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& message);
     bool HandleDialogKey(const MSG& message);
 
+    UniqueWindow handle_;
     bool terminated_ = false;
     int exitCode_ = 0;
 };

@@ -39,7 +39,7 @@ TForm::TForm(const wchar_t* className, DWORD style, DWORD exStyle, HWND owner) {
         params.Left = 0;
         params.Top = 0;
     }
-    params.Owner = owner;
+    params.Owner = owner != nullptr ? owner : Application().Handle();
     CreateHandle(params);
 }
 
@@ -159,6 +159,14 @@ void TForm::BringToFront() {
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
         HandleCloseRequest();
+        return 0;
+    }
+    // The main form is owned by the application window: minimizing that one
+    // hides the main form with every other form and leaves the taskbar
+    // button to restore them.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE &&
+        Application().MainForm == this) {
+        ShowWindow(Application().Handle(), SW_MINIMIZE);
         return 0;
     }
     return TWindow::WndProc(message, wParam, lParam);

@@ -5,6 +5,8 @@
 #include "UiDriver.h"
 #include "base/AppError.h"
 #include "shared/MessageForm.h"
+#include "ui/Application.h"
+#include "ui/MessageDialog.h"
 
 using namespace uidriver;
 
@@ -297,4 +299,51 @@ TEST(TimedMessage, ANonModalNoticeHasNoButtonsNoCountdownAndReturnsAtOnce) {
     EXPECT_FALSE(form.StayUpTimer.Enabled());
     EXPECT_FALSE(form.StopTimer.Enabled());
     EXPECT_NE(GetWindowLongW(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+// The program has one taskbar button, titled with the application's title
+// and not with the main form's caption, also while the timed message window
+// or a message box is open over the main form.
+TEST(TaskbarButton, OneTitledWithTheApplicationsTitleWhateverIsOpen) {
+    Application().Title = L"Установка комплекса \"Вестар\"";
+    struct TMainStandIn : TForm {
+        TMainStandIn() : TForm(L"TTaskbarMain", kSingleFrameStyle) {}
+    } main;
+    main.SetCaption(L"Установка комплекса");
+    Application().MainForm = &main;
+    main.Show();
+    Application().ShowTaskbarButton();
+    const std::vector<std::wstring> one{Application().Title};
+    EXPECT_EQ(TaskbarButtons(), one);
+
+    std::vector<std::wstring> whileTimed;
+    HWND window = nullptr;
+    Script timed;
+    timed.Then(WaitForWindow(window))
+        .Then([&] {
+            whileTimed = TaskbarButtons();
+            return true;
+        })
+        .Then(Press(window, L"OK"));
+    timed.Start();
+    ShowTimedMessage(kWarning, mtMessage, L"", 20);
+    EXPECT_EQ(whileTimed, one);
+
+    std::vector<std::wstring> whileBox;
+    Script box;
+    box.Then([&] {
+        const HWND dialog = FindWindowOf(kMessageDialogClass);
+        if (dialog == nullptr) {
+            return false;
+        }
+        whileBox = TaskbarButtons();
+        Click(FindChild(dialog, L"OK", L"Button"));
+        return true;
+    });
+    box.Start();
+    MessageDlg(L"Внимание!", TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+    EXPECT_EQ(whileBox, one);
+
+    Application().MainForm = nullptr;
+    ShowWindow(Application().Handle(), SW_HIDE);
 }

@@ -66,6 +66,21 @@ inline std::vector<HWND> ThreadWindows() {
     return windows;
 }
 
+// The titles of the taskbar buttons this thread's windows have, by the
+// shell's rule: a visible top-level window gets one when no window owns it
+// (or it asks for one with WS_EX_APPWINDOW) and it is no tool window.
+inline std::vector<std::wstring> TaskbarButtons() {
+    std::vector<std::wstring> titles;
+    for (const HWND window : ThreadWindows()) {
+        const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+        const bool owned = GetWindow(window, GW_OWNER) != nullptr;
+        if ((exStyle & WS_EX_TOOLWINDOW) == 0 && (!owned || (exStyle & WS_EX_APPWINDOW) != 0)) {
+            titles.push_back(TextOf(window));
+        }
+    }
+    return titles;
+}
+
 // A visible top-level window of this thread of `className` (and `title`).
 inline HWND FindWindowOf(const std::wstring& className,
                          const std::optional<std::wstring>& title = std::nullopt) {
