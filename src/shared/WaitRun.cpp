@@ -2,8 +2,6 @@
 
 #include "ui/Application.h"
 
-std::unique_ptr<TFWaitRun> FWaitRun;
-
 namespace {
 constexpr int kClientWidth = 314;
 constexpr int kClientHeight = 39;

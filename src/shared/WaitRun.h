@@ -3,7 +3,6 @@
 // above a progress bar, stepped by a long job through Next. Its title names
 // the job by the kind number `typemessage`, set before showing it.
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "ui/Form.h"
@@ -36,7 +35,3 @@ class TFWaitRun : public TForm {
 // The title of the progress window for a kind of job.
 std::wstring WaitRunTitle(std::uint8_t typemessage);
 
-// The program's progress window, created at start-up after the main window
-// and released (reset) before the program leaves its entry function, while
-// the window layer still stands.
-extern std::unique_ptr<TFWaitRun> FWaitRun;
