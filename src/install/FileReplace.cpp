@@ -40,9 +40,9 @@ bool AllDigits(std::wstring_view text) {
 }
 
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towlower(x) == std::towlower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
 }
 
 // The directories already cleared of stale temporary files in this run.
@@ -76,8 +76,8 @@ bool IsInstallerTempName(std::wstring_view name) {
         !EqualsIgnoringCase(name.substr(name.size() - kTempSuffix.size()), kTempSuffix)) {
         return false;
     }
-    const std::wstring_view middle = name.substr(
-        kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    const std::wstring_view middle =
+        name.substr(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
     const std::size_t dash = middle.find(L'-');
     return dash != std::wstring_view::npos && AllDigits(middle.substr(0, dash)) &&
            AllDigits(middle.substr(dash + 1));
@@ -151,8 +151,7 @@ DWORD TempFileBeside::MoveIntoPlace(bool replace) {
     return 0;
 }
 
-DWORD TempFileBeside::MoveIntoPlaceKeeping(const BackupNamer& backupName,
-                                           std::wstring& keptPath) {
+DWORD TempFileBeside::MoveIntoPlaceKeeping(const BackupNamer& backupName, std::wstring& keptPath) {
     keptPath.clear();
     if (GetFileAttributesW(destination_.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return MoveIntoPlace(false);
@@ -193,8 +192,8 @@ DWORD CheckReplaceable(const std::wstring& path) {
     if ((attributes & refused) != 0) {
         return ERROR_ACCESS_DENIED;
     }
-    UniqueHandle probe(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle probe(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return probe ? 0 : GetLastError();
 }
 

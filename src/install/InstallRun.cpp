@@ -89,8 +89,7 @@ class InstallRun {
         if (!CreateDtaDirectory()) {
             return false;
         }
-        if (!CopyDatabase() ||
-            !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
+        if (!CopyDatabase() || !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
             return false;
         }
         CreateDirectoryIfMissing(target_ + std::wstring(MediumLayout::TargetIntlDir));
@@ -159,10 +158,12 @@ class InstallRun {
             return stem + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt)) + L".bak";
         };
         std::wstring keptPath;
-        const bool copied = CopyAnnounced(name, [&](const std::wstring& from,
-                                                    const std::wstring& to) {
-            return CopyFileKeepDate(from, to, backupName, keptPath);
-        }, group);
+        const bool copied = CopyAnnounced(
+            name,
+            [&](const std::wstring& from, const std::wstring& to) {
+                return CopyFileKeepDate(from, to, backupName, keptPath);
+            },
+            group);
         if (!keptPath.empty()) {
             log_.Add(L"Прежняя база данных сохранена: " + keptPath.substr(directory.size()));
         }
@@ -235,8 +236,7 @@ class InstallRun {
         log_.Add(L"Началась установка драйверов устройства...");
         log_.Repaint();
         DWORD startError = 0;
-        RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true,
-                   &startError);
+        RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true, &startError);
         // A driver installer that never started is not reported as done.
         log_.Add(startError == 0 ? std::wstring(L"Установка драйверов устройства завершена")
                                  : L"Установка драйверов устройства не выполнена: " +

@@ -137,8 +137,7 @@ TEST_F(ChangeFontSizeTest, FailedChangeShowsTheErrorInsteadOfTheRestartQuestion)
     RecordingSystem zeroAnswer;
     zeroAnswer.setUpSucceeds = false;
     for (RecordingSystem* system : {static_cast<RecordingSystem*>(&missingLibrary), &zeroAnswer}) {
-        EXPECT_CALL(dialogs_,
-                    MessageDlg(kChangeFailed, TMsgDlgType::mtError, TMsgDlgButtons::mbOK))
+        EXPECT_CALL(dialogs_, MessageDlg(kChangeFailed, TMsgDlgType::mtError, TMsgDlgButtons::mbOK))
             .WillOnce(Return(TModalResult::mrOk));
         ChangeFontSize(*system, dialogs_, [system] { system->events.push_back(L"Close"); });
         EXPECT_THAT(system->events, ElementsAre(L"SetLargeFonts"));

@@ -1,5 +1,6 @@
 // A second process for the fault matrix.
-//   hold <path>                    keeps the file open without sharing until ended
+//   hold <path> <event>            keeps the file open without sharing until
+//                                  ended, and signals the named event then
 //   install <medium> <target> <ms> runs the install run with every block
 //                                  write slowed by <ms> milliseconds, so that
 //                                  the test can end it midway
@@ -28,11 +29,14 @@ class SlowWriter final : public IBlockWriter {
     DWORD delayMs_;
 };
 
-int Hold(const wchar_t* path) {
+// Holds the file and then signals the named event.
+int Hold(const wchar_t* path, const wchar_t* eventName) {
     const UniqueHandle file(CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) {
+    const UniqueHandle held(OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName));
+    if (!file || !held) {
         return 2;
     }
+    SetEvent(held.get());
     Sleep(INFINITE);
     return 0;
 }
@@ -57,8 +61,8 @@ int Install(const wchar_t* medium, const wchar_t* target, DWORD delayMs) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
-    if (mode == L"hold" && argc == 3) {
-        return Hold(argv[2]);
+    if (mode == L"hold" && argc == 4) {
+        return Hold(argv[2], argv[3]);
     }
     if (mode == L"install" && argc == 5) {
         return Install(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));

@@ -14,15 +14,16 @@ namespace smallmedium {
 
 using testfiles::WriteFileCreatingDirs;
 
-inline const std::vector<std::wstring> kRuntime2A = {L"aliases.conf", L"firebird.conf", L"fbclient.Dll",
-                                              L"ib_util.Dll",  L"icudt30.Dll",   L"icuin30.Dll",
-                                              L"icuuc30.Dll",  L"msvcp80.Dll",   L"msvcr80.Dll",
-                                              L"firebird.msg", L"gbak.exe",      L"gds32.dll"};
+inline const std::vector<std::wstring> kRuntime2A = {
+    L"aliases.conf", L"firebird.conf", L"fbclient.Dll", L"ib_util.Dll",
+    L"icudt30.Dll",  L"icuin30.Dll",   L"icuuc30.Dll",  L"msvcp80.Dll",
+    L"msvcr80.Dll",  L"firebird.msg",  L"gbak.exe",     L"gds32.dll"};
 inline const std::vector<std::wstring> kRuntime2BOnly = {L"msvcp71.Dll", L"msvcr71.Dll"};
 inline const std::vector<std::wstring> kIntl = {L"fbintl.conf", L"fbintl.dll"};
-inline const std::vector<std::wstring> kUdf = {L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql", L"ib_udf.sql",
-                                        L"ib_udf2.sql"};
-inline const std::vector<std::wstring> kInHouse = {L"Alder.Dll", L"Birch.Dll", L"Cedar.Dll", L"Maple.Dll"};
+inline const std::vector<std::wstring> kUdf = {L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql",
+                                               L"ib_udf.sql", L"ib_udf2.sql"};
+inline const std::vector<std::wstring> kInHouse = {L"Alder.Dll", L"Birch.Dll", L"Cedar.Dll",
+                                                   L"Maple.Dll"};
 
 inline std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
@@ -72,8 +73,7 @@ inline std::wstring DesktopLink() {
     RegOpenKeyExW(HKEY_CURRENT_USER,
                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
                   KEY_READ, &key);
-    RegQueryValueExW(key, L"Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(desktop),
-                     &size);
+    RegQueryValueExW(key, L"Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(desktop), &size);
     RegCloseKey(key);
     return std::wstring(desktop) + L"\\Вестар.lnk";
 }

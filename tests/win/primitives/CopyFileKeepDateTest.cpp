@@ -252,11 +252,10 @@ TEST(InstallerTempName, MatchesOnlyTheInstallersOwnPattern) {
         const wchar_t* name;
         bool matches;
     } cases[] = {
-        {L"~vestar123-4.tmp", true},     {L"~VESTAR7-1.TMP", true},
-        {L"~vestar-4.tmp", false},       {L"~vestar123-.tmp", false},
-        {L"~vestar12x-4.tmp", false},    {L"~vestar123-4.tmp.bak", false},
-        {L"vestar123-4.tmp", false},     {L"~vestar123_4.tmp", false},
-        {L"~rel1A2B.tmp", false},        {L"QZ7.FDB", false},
+        {L"~vestar123-4.tmp", true}, {L"~VESTAR7-1.TMP", true},    {L"~vestar-4.tmp", false},
+        {L"~vestar123-.tmp", false}, {L"~vestar12x-4.tmp", false}, {L"~vestar123-4.tmp.bak", false},
+        {L"vestar123-4.tmp", false}, {L"~vestar123_4.tmp", false}, {L"~rel1A2B.tmp", false},
+        {L"QZ7.FDB", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsInstallerTempName(c.name), c.matches) << c.name;

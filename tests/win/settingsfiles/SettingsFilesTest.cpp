@@ -68,8 +68,7 @@ TEST_F(SettingsFilesTest, UnmarkedCodePage1251HolterIniKeepsItsCyrillicText) {
 
     WriteInitialOptions(target.path());
 
-    EXPECT_EQ(ReadBytes(holterIni),
-              clinic + "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
+    EXPECT_EQ(ReadBytes(holterIni), clinic + "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
     wchar_t value[64] = {};
     GetPrivateProfileStringW(L"Клиника", L"Имя", L"", value, 64, holterIni.c_str());
     EXPECT_EQ(std::wstring(value), L"Городская больница");
