@@ -135,19 +135,8 @@ template <typename Condition> bool WaitFor(const Condition& condition) {
     return false;
 }
 
-class FaultMatrix : public ::testing::Test {
+class FaultMatrix : public InstallFixture {
   protected:
-    void SetUp() override {
-        GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
-        BuildMedium(medium_.path());
-        target_ = work_.path() + L"Holter\\";
-        UseTarget(target_);
-    }
-    void TearDown() override {
-        SetCurrentDirectoryW(savedDirectory_);
-        DeleteFileW(DesktopLink().c_str());
-    }
-
     // A target with its Settings\ directory, as the path page leaves it.
     void UseTarget(const std::wstring& target) {
         target_ = target;
@@ -162,13 +151,7 @@ class FaultMatrix : public ::testing::Test {
         host_.driverChecked = driverStep_;
         dialogs_ = ScriptedDialogs{};
         dialogs_.Answer(L"Подключите", TModalResult::mrYes);
-        try {
-            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
-                                          medium_.path()});
-        } catch (const AppError& error) {
-            return error.text();
-        }
-        return {};
+        return RunExpectingError();
     }
 
     // A complete earlier installation whose database holds the clinic's
@@ -181,20 +164,8 @@ class FaultMatrix : public ::testing::Test {
 
     void ExpectEverythingKept() const { ExpectKept(before_, Snapshot(target_)); }
 
-    std::wstring LastLine() const {
-        return host_.log.lines.empty() ? std::wstring() : host_.log.lines.back();
-    }
-
-    ComApartment com_;
-    testfiles::ScratchDir medium_{L"medium"};
-    testfiles::ScratchDir work_{L"target"};
-    std::wstring target_;
-    FakeHost host_;
-    ScriptedDialogs dialogs_;
-    FakeSystem system_;
     Tree before_;
     bool driverStep_ = true;
-    wchar_t savedDirectory_[MAX_PATH] = {};
 };
 
 // A disk that holds `capacity` bytes per file: the copy of a larger file

@@ -26,20 +26,11 @@ namespace {
 
 using namespace smallmedium;
 
-class InstallRunTest : public ::testing::Test {
+class InstallRunTest : public InstallFixture {
   protected:
     void SetUp() override {
-        GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
-        BuildMedium(medium_.path());
-        target_ = work_.path() + L"Holter\\";
-        CreateDirectoryW(target_.c_str(), nullptr);
-        CreateDirectoryW((target_ + L"Settings").c_str(), nullptr);
+        InstallFixture::SetUp();
         host_.path = L"  " + target_ + L"  ";
-        dialogs_.Answer(L"Подключите", TModalResult::mrYes);
-    }
-    void TearDown() override {
-        SetCurrentDirectoryW(savedDirectory_);
-        DeleteFileW(DesktopLink().c_str());
     }
 
     // The run, expected to end normally.
@@ -48,32 +39,12 @@ class InstallRunTest : public ::testing::Test {
         EXPECT_EQ(error, L"") << "the run raised an error";
     }
 
-    // The run's error text, or empty when it returned normally.
-    std::wstring RunExpectingError() {
-        try {
-            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
-                                          medium_.path()});
-        } catch (const AppError& error) {
-            return error.text();
-        }
-        return {};
-    }
-
     std::vector<std::wstring> CopyLines() const {
         std::vector<std::wstring> lines;
         std::copy_if(host_.log.lines.begin(), host_.log.lines.end(), std::back_inserter(lines),
                      [](const std::wstring& line) { return line.rfind(L"Копирование", 0) == 0; });
         return lines;
     }
-
-    ComApartment com_; // as the program's start-up gives the thread
-    testfiles::ScratchDir medium_{L"medium"};
-    testfiles::ScratchDir work_{L"target"};
-    std::wstring target_;
-    FakeHost host_;
-    ScriptedDialogs dialogs_;
-    FakeSystem system_;
-    wchar_t savedDirectory_[MAX_PATH] = {};
 };
 
 TEST_F(InstallRunTest, FreshInstallationCopiesEveryGroupAndEndsOnTheClosingQuestion) {

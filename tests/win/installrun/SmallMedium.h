@@ -7,8 +7,14 @@
 #include <vector>
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include "FakeHost.h"
 #include "common/TestFiles.h"
 #include "install/BlockWriter.h"
+#include "install/InstallRun.h"
+#include "shared/AppError.h"
+#include "ui/Handles.h"
 
 namespace smallmedium {
 
@@ -93,6 +99,44 @@ class FailingOnContent : public IBlockWriter {
 
   private:
     std::string content_;
+};
+
+// A medium and a target directory "Holter\" with its Settings\ directory,
+// a recording host, scripted answers and a system without restart.
+class InstallFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
+        BuildMedium(medium_.path());
+        target_ = work_.path() + L"Holter\\";
+        CreateDirectoryW(target_.c_str(), nullptr);
+        CreateDirectoryW((target_ + L"Settings").c_str(), nullptr);
+        dialogs_.Answer(L"Подключите", TModalResult::mrYes);
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(savedDirectory_);
+        DeleteFileW(DesktopLink().c_str());
+    }
+
+    // The run's error text, or empty when it returned normally.
+    std::wstring RunExpectingError() {
+        try {
+            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
+                                          medium_.path()});
+        } catch (const AppError& error) {
+            return error.text();
+        }
+        return {};
+    }
+
+    ComApartment com_; // as the program's start-up gives the thread
+    testfiles::ScratchDir medium_{L"medium"};
+    testfiles::ScratchDir work_{L"target"};
+    std::wstring target_;
+    FakeHost host_;
+    ScriptedDialogs dialogs_;
+    FakeSystem system_;
+    wchar_t savedDirectory_[MAX_PATH] = {};
 };
 
 } // namespace smallmedium
