@@ -217,6 +217,34 @@ TEST_F(FaultMatrix, DiskFullDuringACopyKeepsTheEarlierFiles) {
     }
 }
 
+// The same faults on a real drive of 8 MiB, where the machine allows one
+// (small-drive.sh gives it to Wine as a drive letter).
+TEST_F(FaultMatrix, DiskFullOnARealSmallDrive) {
+    wchar_t letter[8] = {};
+    if (GetEnvironmentVariableW(L"VESTAR_SMALL_DRIVE", letter, 8) == 0) {
+        GTEST_SKIP() << "no small drive here; the write seam covers the rows above";
+    }
+    UseTarget(std::wstring(letter) + L"Holter\\");
+    InstallEarlier();
+    ASSERT_TRUE(testfiles::WriteBytes(target_ + kDatabase, std::string(3 << 20, 'C')));
+    before_ = Snapshot(target_);
+    const struct {
+        const wchar_t* mediumFile;
+        const wchar_t* failedLine;
+    } rows[] = {
+        {L"DTAfb\\QZ7.FDB", L"Копирование файла QZ7.FDB....ОШИБКА!!!"},
+        {L"UDF\\Birch.Dll", L"Копирование файла Birch.Dll....ОШИБКА!!!"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Narrow(row.mediumFile));
+        BuildMedium(medium_.path());
+        ASSERT_TRUE(testfiles::WriteBytes(medium_ / row.mediumFile, std::string(6 << 20, 'N')));
+        EXPECT_EQ(Run(), L"");
+        EXPECT_THAT(host_.log.lines, ::testing::Contains(row.failedLine));
+        ExpectEverythingKept();
+    }
+}
+
 TEST_F(FaultMatrix, FileHeldOpenByAnotherProcessRaisesAndStaysAsItWas) {
     InstallEarlier();
     for (const std::wstring& held : {kDatabase, std::wstring(L"fbclient.Dll")}) {
