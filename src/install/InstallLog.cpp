@@ -67,7 +67,7 @@ class LoggedRun {
 
     int Run() {
         RecordingHost host(env_.host, recorder_);
-        const InstallEnvironment recorded{host,          env_.dialogs,    env_.system,
+        const InstallEnvironment recorded{host,           env_.dialogs,    env_.system,
                                           env_.resources, env_.sourcePath, env_.unattended};
         try {
             const TRunEnd end = RunInstall(recorded);
@@ -123,7 +123,8 @@ class LoggedRun {
         }
     }
 
-    void WriteOne(const std::wstring& path, DWORD (*write)(const std::wstring&, const std::string&)) {
+    void WriteOne(const std::wstring& path,
+                  DWORD (*write)(const std::wstring&, const std::string&)) {
         block_.lines = recorder_.Lines();
         if (const DWORD error = write(path, FormatInstallLog(block_))) {
             recorder_.Add(L"Журнал установки не записан в \"" + path + L"\": " +
@@ -168,7 +169,8 @@ TLogStamp LocalStamp() {
 }
 
 std::wstring InstallerVersion(HMODULE module) {
-    const HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)); // RT_VERSION
+    const HRSRC info =
+        FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)); // RT_VERSION
     const HGLOBAL data = info != nullptr ? LoadResource(module, info) : nullptr;
     const auto* bytes = data != nullptr ? static_cast<const BYTE*>(LockResource(data)) : nullptr;
     const DWORD size = info != nullptr ? SizeofResource(module, info) : 0;

@@ -49,7 +49,7 @@ DWORD AppendToLogFile(const std::wstring& path, const std::string& bytes);
 DWORD ReplaceLogFile(const std::wstring& path, const std::string& bytes);
 
 struct TLogTargets {
-    std::wstring switches = L"(нет)";   // as the header shows them
+    std::wstring switches = L"(нет)";    // as the header shows them
     std::optional<std::wstring> logFile; // /LOG
 };
 

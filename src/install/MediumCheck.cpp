@@ -196,8 +196,8 @@ class MediumChecker {
                 continue;
             }
             ++files.files;
-            files.bytes += (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) |
-                           entry.nFileSizeLow;
+            files.bytes +=
+                (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
@@ -247,10 +247,9 @@ std::wstring FormatMediumReport(const TMediumReport& report) {
         text += files.name + L": " + std::to_wstring(files.files) + L" файл(ов), " +
                 Kilobytes(files.bytes) + L"\r\n";
     }
-    text += report.backup.empty()
-                ? std::wstring(L"Резервная копия: нет\r\n")
-                : L"Резервная копия: " + report.backup + L", уровень " + report.releaseLevel +
-                      L"\r\n";
+    text += report.backup.empty() ? std::wstring(L"Резервная копия: нет\r\n")
+                                  : L"Резервная копия: " + report.backup + L", уровень " +
+                                        report.releaseLevel + L"\r\n";
     text += L"Итог: " + std::wstring(Verdict(MediumExitCode(report)));
     return text;
 }

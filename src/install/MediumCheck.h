@@ -7,8 +7,8 @@
 
 // What a problem would do to an installation from the medium.
 enum class TMediumEffect {
-    Abandons,   // the run stops or is abandoned (exit code 2)
-    StepFails   // the run finishes, but a step fails or leaves a part out (exit code 3)
+    Abandons, // the run stops or is abandoned (exit code 2)
+    StepFails // the run finishes, but a step fails or leaves a part out (exit code 3)
 };
 
 struct TMediumProblem {

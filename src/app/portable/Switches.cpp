@@ -119,14 +119,18 @@ std::wstring CheckCombination(const TSwitches& switches) {
 } // namespace
 
 TSwitchesParse ParseSwitches(std::wstring_view arguments) {
+    // Every argument is read, so that a /LOG after a wrong one still gets
+    // the reason; the first fault is the one reported.
     SwitchReader reader;
+    std::wstring firstError;
     for (const std::wstring& argument : SplitArguments(arguments)) {
-        if (std::wstring error = reader.Take(argument); !error.empty()) {
-            return {reader.Switches(), std::move(error)};
+        std::wstring error = reader.Take(argument);
+        if (firstError.empty()) {
+            firstError = std::move(error);
         }
     }
-    TSwitchesParse result{reader.Switches(), {}};
-    if (!result.switches.help) {
+    TSwitchesParse result{reader.Switches(), std::move(firstError)};
+    if (result.error.empty() && !result.switches.help) {
         result.error = CheckCombination(result.switches);
     }
     return result;

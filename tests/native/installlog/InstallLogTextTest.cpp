@@ -10,12 +10,13 @@ TEST(InstallLogText, StampIsDayMonthYearAndTimeWithLeadingZeros) {
 
 TEST(InstallLogText, Utf8OfCyrillicAndPairedAndLoneSurrogates) {
     EXPECT_EQ(ToUtf8(L"Ок"), "\xD0\x9E\xD0\xBA");
-    const wchar_t pair[] = {0xD83D, 0xDE00, 0};  // U+1F600 in UTF-16
+    const wchar_t pair[] = {0xD83D, 0xDE00, 0};     // U+1F600 in UTF-16
     const wchar_t lone[] = {L'a', 0xDC00, L'b', 0}; // a low surrogate alone
     if constexpr (sizeof(wchar_t) == 2) {
         EXPECT_EQ(ToUtf8(pair), "\xF0\x9F\x98\x80");
     }
-    EXPECT_EQ(ToUtf8(lone), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(ToUtf8(lone), "a\xEF\xBF\xBD"
+                            "b");
 }
 
 TEST(InstallLogText, EveryKindOfLineBreakBecomesCrLf) {

@@ -44,8 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Any letter case and order; a quoted value keeps its blanks and its
         // trailing backslash (no escape before the closing quote).
         AcceptedCase{L"/dir=\"C:\\Program Files\\Вестар\\\" /verysilent /Log=\"C:\\a b\\x.log\"",
-                     M::VerySilent, L"C:\\Program Files\\Вестар\\", L"C:\\a b\\x.log", false,
-                     false, false},
+                     M::VerySilent, L"C:\\Program Files\\Вестар\\", L"C:\\a b\\x.log", false, false,
+                     false},
         AcceptedCase{L"/SILENT /DRIVER /DIR=D:\\Holter", M::Silent, L"D:\\Holter", nullptr, true,
                      false, false},
         // Quotes around the whole argument, and an equals sign inside the value.
@@ -85,6 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{L"/CHECK /DIR=C:\\x", L"Параметр /CHECK сочетается только с /LOG"},
         RefusedCase{L"/CHECK /VERYSILENT", L"Параметр /CHECK сочетается только с /LOG"}));
 
+TEST(SwitchesCommandLine, ALogAfterAWrongArgumentIsStillTaken) {
+    const TSwitchesParse parsed = ParseSwitches(L"/BOGUS /DIR /LOG=\"C:\\x.log\"");
+    EXPECT_EQ(parsed.error, L"Неизвестный параметр: /BOGUS");
+    ASSERT_TRUE(parsed.switches.log.has_value());
+    EXPECT_EQ(*parsed.switches.log, L"C:\\x.log");
+}
+
 TEST(SwitchesCommandLine, ProgramNameIsDroppedQuotedOrNot) {
     EXPECT_EQ(ArgumentsOf(L"\"D:\\my medium\\Install.exe\" /SILENT"), L" /SILENT");
     EXPECT_EQ(ArgumentsOf(L"Install.exe /DIR=\"a b\""), L" /DIR=\"a b\"");
@@ -102,9 +109,9 @@ TEST(SwitchesCommandLine, DescriptionRepeatsWhatWasGiven) {
 
 TEST(SwitchesCommandLine, HelpListsEverySwitchAndExitCode) {
     const std::wstring help = SwitchesHelpText();
-    for (const wchar_t* part : {L"/SILENT", L"/VERYSILENT", L"/DIR=", L"/LOG=", L"/DRIVER",
-                                L"/CHECK", L"/?", L"/HELP", L"\r\n0 ", L"\r\n1 ", L"\r\n2 ",
-                                L"\r\n3 "}) {
+    for (const wchar_t* part :
+         {L"/SILENT", L"/VERYSILENT", L"/DIR=", L"/LOG=", L"/DRIVER", L"/CHECK", L"/?", L"/HELP",
+          L"\r\n0 ", L"\r\n1 ", L"\r\n2 ", L"\r\n3 "}) {
         EXPECT_NE(help.find(part), std::wstring::npos) << testing::PrintToString(part);
     }
 }

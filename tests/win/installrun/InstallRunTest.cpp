@@ -500,8 +500,9 @@ TEST_F(LoggedRunTest, BothLogsHoldEveryLineAsItFinallyStandsAndRunsAppend) {
     const std::string first = ReadBytes(target_ + L"Install.log");
     EXPECT_EQ(ReadBytes(logFile_), first);
     ASSERT_EQ(first.rfind("\xEF\xBB\xBF==== ", 0), 0u);
-    EXPECT_THAT(first, HasSubstr(Utf8(L"\r\nНоситель: " + medium_.path() + L"\r\nКаталог установки: " +
-                                      target_ + L"\r\nПараметры: /VERYSILENT\r\n")));
+    EXPECT_THAT(first,
+                HasSubstr(Utf8(L"\r\nНоситель: " + medium_.path() + L"\r\nКаталог установки: " +
+                               target_ + L"\r\nПараметры: /VERYSILENT\r\n")));
     EXPECT_THAT(first, HasSubstr(Utf8(L"Версия программы установки: 1.0.0.0\r\n")));
     // Each line once, after its stamp, completed; only CR LF line ends.
     for (const std::wstring& line : host_.log.lines) {
@@ -549,13 +550,13 @@ TEST_F(LoggedRunTest, ALogThatCannotBeWrittenIsReportedOnceAndStopsNothing) {
     // Install.log is a directory: it cannot be written, the run goes on.
     CreateDirectoryW((target_ + L"Install.log").c_str(), nullptr);
     EXPECT_EQ(RunLogged(false), 0);
-    const auto reports = std::count_if(host_.log.lines.begin(), host_.log.lines.end(),
-                                       [](const std::wstring& line) {
-                                           return line.rfind(L"Журнал установки не записан", 0) == 0;
-                                       });
+    const auto reports =
+        std::count_if(host_.log.lines.begin(), host_.log.lines.end(), [](const std::wstring& line) {
+            return line.rfind(L"Журнал установки не записан", 0) == 0;
+        });
     EXPECT_EQ(reports, 1);
-    EXPECT_THAT(ReadBytes(logFile_),
-                HasSubstr(Utf8(L"  Журнал установки не записан в \"" + target_ + L"Install.log\"")));
+    EXPECT_THAT(ReadBytes(logFile_), HasSubstr(Utf8(L"  Журнал установки не записан в \"" +
+                                                    target_ + L"Install.log\"")));
     EXPECT_THAT(ReadBytes(target_ + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
 }
 
