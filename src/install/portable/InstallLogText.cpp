@@ -2,35 +2,9 @@
 
 #include <cstdio>
 
+#include "install/portable/IniText.h"
+
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 void AppendLine(std::wstring& out, std::wstring_view line) {
     out.append(line);
@@ -47,20 +21,21 @@ std::wstring FormatStamp(const TLogStamp& time) {
 }
 
 std::string ToUtf8(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<char32_t>(text[i]);
-        if (IsHighSurrogate(c) && i + 1 < text.size() &&
-            IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
-            const auto low = static_cast<char32_t>(text[++i]);
-            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c) || c > 0x10FFFF) {
-            c = kReplacement;
+    // wchar_t is UTF-16 on Windows and UTF-32 elsewhere.
+    std::u16string units;
+    units.reserve(text.size());
+    for (const wchar_t c : text) {
+        const auto code = static_cast<char32_t>(c);
+        if (code > 0x10FFFF) {
+            units.push_back(u'\uFFFD');
+        } else if (code > 0xFFFF) {
+            units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(code));
         }
-        AppendUtf8(out, c);
     }
-    return out;
+    return Utf8Of(units);
 }
 
 std::wstring WithCrLf(std::wstring_view text) {
