@@ -5,6 +5,7 @@
 
 #include "ui/portable/Image32.h"
 #include "install/InstallHost.h"
+#include "install/InstallLog.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"
@@ -28,6 +29,15 @@ extern bool IsSisterBrand;
 // Whether a product name names the sister brand: "Тиресан" in any letter
 // case (the system's case mapping), nothing trimmed.
 bool IsSisterBrandName(const std::wstring& productName);
+
+// The path page's answers to a target path it refuses.
+inline constexpr wchar_t kEmptyPathText[] = L"Не выбран путь для установки программы!";
+inline constexpr wchar_t kRootPathText[] = L"Программу нелзя устанавливать в корневой каталог!";
+
+// What the path page makes of an accepted target path (ending in a
+// backslash): the directory and its "Settings\", each one level, when
+// missing; whether that worked is not examined (the install run meets it).
+void CreateTargetDirectories(const std::wstring& path);
 
 class TFMain;
 
@@ -121,6 +131,15 @@ class TFMain : public TForm, public IInstallHost {
     TGlyphButton BtnChangeFont{PnlFontSizeBar, L"Изменить настройки", TGlyph::Gear};
     TPanel PnlFontSizeSpacer{tsChangeFontSize};
     TMemo MemoChangeFontSize{tsChangeFontSize};
+
+    // Where the install run's log goes besides Install.log, and the exit
+    // code the program ends with: 0 until a run stops or is abandoned.
+    TLogTargets LogTargets;
+    int ExitCode = 0;
+
+    // The install run with its log on disk; sets and gives ExitCode. An
+    // error raised by the run passes on (ExitCode 2 then).
+    int RunLoggedInstall(const std::optional<TUnattended>& unattended);
 
     // Handlers.
     void FormCreate();

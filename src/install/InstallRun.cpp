@@ -11,12 +11,13 @@
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
 #include "system/Fonts.h"
+#include "ui/Application.h"
 #include "ui/UserDialogs.h"
 
 namespace {
 
 const wchar_t* const kDone = L"Завершено";
-const wchar_t* const kFailed = L"ОШИБКА!!!";
+const wchar_t* const kFailed = kFailedMark;
 
 std::wstring Trimmed(const std::wstring& text) {
     const auto first = text.find_first_not_of(L" \t\r\n");
@@ -51,7 +52,7 @@ class InstallRun {
     explicit InstallRun(const InstallEnvironment& env)
         : env_(env), host_(env.host), log_(env.host.Log()) {}
 
-    void Run() {
+    TRunEnd Run() {
         SweepStaleTempFilesAgain();
         target_ = Trimmed(host_.PathText());
         host_.ClearAndShowLog();
@@ -61,11 +62,11 @@ class InstallRun {
         host_.SetCopyFrom(source_);
 
         if (!CreateTargetDirectory()) {
-            return;
+            return TRunEnd::Stopped;
         }
         WriteInitialOptions(target_);
         if (!CopySuiteFiles()) {
-            return;
+            return TRunEnd::Stopped;
         }
         InstallFontsQuietly();
         InstallDriver();
@@ -73,6 +74,7 @@ class InstallRun {
         CreateDesktopLink();
         host_.EnableExit();
         Finish();
+        return TRunEnd::Finished;
     }
 
   private:
@@ -135,7 +137,9 @@ class InstallRun {
     }
 
     void ReportFailure(const std::wstring& text) {
-        env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        if (!env_.unattended) {
+            env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        }
         log_.Add(text);
     }
 
@@ -207,21 +211,34 @@ class InstallRun {
 
     void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }
 
+    // A font that cannot be installed does not stop the installation, but
+    // the log says so, so that the failure is not taken for success.
     void InstallFontsQuietly() {
         try {
             InstallFonts(log_, source_);
         } catch (...) {
-            // A font that cannot be installed does not stop the installation.
+            log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
+                     ErrorText(std::current_exception()));
         }
     }
 
-    void InstallDriver() {
-        if (!host_.DriverInstallChecked()) {
-            return;
+    // Asks the connection question; a run nobody answers takes the step
+    // only with /DRIVER and says in the log when it skips it.
+    bool DriverStepWanted() {
+        if (env_.unattended) {
+            if (!env_.unattended->runDriver) {
+                log_.Add(L"Установка драйверов устройства пропущена (нет параметра /DRIVER)");
+            }
+            return env_.unattended->runDriver;
         }
-        if (env_.dialogs.MessageDlg(L"Подключите интерфейсный блок и нажмите \"Yes\"?",
-                                    TMsgDlgType::mtConfirmation,
-                                    TMsgDlgButtons::mbYesNo) != TModalResult::mrYes) {
+        return host_.DriverInstallChecked() &&
+               env_.dialogs.MessageDlg(L"Подключите интерфейсный блок и нажмите \"Yes\"?",
+                                       TMsgDlgType::mtConfirmation,
+                                       TMsgDlgButtons::mbYesNo) == TModalResult::mrYes;
+    }
+
+    void InstallDriver() {
+        if (!DriverStepWanted()) {
             return;
         }
         const std::wstring driverDir(MediumLayout::DriverDir);
@@ -252,6 +269,10 @@ class InstallRun {
     }
 
     void Finish() {
+        if (env_.unattended) {
+            ReportFontSize();
+            return;
+        }
         if (IsSmallFonts(env_.system)) {
             host_.ShowPage(TWizardPage::tsChangeFontSize);
             return;
@@ -263,6 +284,14 @@ class InstallRun {
         }
     }
 
+    // A run nobody answers changes no system setting and restarts nothing.
+    void ReportFontSize() {
+        log_.Add(IsSmallFonts(env_.system)
+                     ? L"Размер шрифта экрана: мелкий. Для работы комплекса \"Вестар\" нужен "
+                       L"крупный (120 точек на дюйм); он не изменён."
+                     : L"Размер шрифта экрана: крупный.");
+    }
+
     const InstallEnvironment& env_;
     IInstallHost& host_;
     IProgressLog& log_;
@@ -272,6 +301,6 @@ class InstallRun {
 
 } // namespace
 
-void RunInstall(const InstallEnvironment& env) {
-    InstallRun(env).Run();
+TRunEnd RunInstall(const InstallEnvironment& env) {
+    return InstallRun(env).Run();
 }
