@@ -4,18 +4,13 @@
 // The copy is made in a temporary file beside the destination, sized to the
 // source first, and moved over the destination in one step: a copy that
 // fails midway leaves the earlier destination as it was.
-#include <algorithm>
-#include <vector>
-
-#include "install/BlockWriter.h"
+#include "install/CopyEngine.h"
 #include "install/FilePrimitives.h"
 #include "install/FileReplace.h"
 #include "shared/SysError.h"
 #include "ui/Handles.h"
 
 namespace {
-
-constexpr DWORD kCopyBlockSize = 64 * 1024;
 
 UniqueHandle OpenSourceExclusively(const std::wstring& source) {
     UniqueHandle file(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -51,26 +46,10 @@ bool ReserveSize(HANDLE file, ULONGLONG size) {
            SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
 }
 
-bool CopyContent(HANDLE source, HANDLE destination, ULONGLONG size) {
-    std::vector<BYTE> buffer(kCopyBlockSize);
-    IBlockWriter& writer = CurrentBlockWriter();
-    while (size > 0) {
-        const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(size, kCopyBlockSize));
-        DWORD read = 0;
-        if (!ReadFile(source, buffer.data(), wanted, &read, nullptr) || read == 0) {
-            return false;
-        }
-        if (!writer.WriteBlock(destination, buffer.data(), read)) {
-            return false;
-        }
-        size -= read;
-    }
-    return true;
-}
-
 } // namespace
 
-bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination) {
+bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                      const CopyProgress& progress) {
     const UniqueHandle input = OpenSourceExclusively(source);
     if (const DWORD error = CheckReplaceable(destination)) {
         RaiseCannotCreateFile(destination, error);
@@ -83,7 +62,8 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(input.get(), &size) ||
         !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart)) ||
-        !CopyContent(input.get(), copy.handle(), static_cast<ULONGLONG>(size.QuadPart))) {
+        !CopyFileContent(input.get(), copy.handle(), static_cast<ULONGLONG>(size.QuadPart),
+                         progress)) {
         return false;
     }
 

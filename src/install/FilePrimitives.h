@@ -5,10 +5,14 @@
 #include <vector>
 #include <windows.h>
 
+#include "install/CopyEngine.h"
+
 // Copies a file keeping the source's last-write time (DOS-rounded). False
 // when copying the content failed; raises when the source cannot be opened
-// or the destination cannot be created or replaced.
-bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination);
+// or the destination cannot be created or replaced. `progress` follows the
+// content's copy on the calling thread.
+bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                      const CopyProgress& progress = {});
 
 // Copies a directory tree; hidden and system subdirectories are skipped.
 void CopyDirTree(const std::wstring& source, const std::wstring& destination);
