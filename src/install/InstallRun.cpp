@@ -1,5 +1,8 @@
 #include "install/InstallRun.h"
 
+#include <atomic>
+#include <initializer_list>
+
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
 #include "install/FilePrimitives.h"
@@ -7,6 +10,7 @@
 #include "install/InstallHost.h"
 #include "install/MediumLayout.h"
 #include "install/Shortcut.h"
+#include "install/portable/CopyProgressLine.h"
 #include "shared/SysError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
@@ -28,7 +32,7 @@ std::wstring Trimmed(const std::wstring& text) {
 }
 
 // FCanClose false and the hourglass while the suite's files are copied;
-// restored however the stretch is left.
+// restored, and the taskbar's progress removed, however the stretch is left.
 class GuardedStretch {
   public:
     explicit GuardedStretch(IInstallHost& host) : host_(host) {
@@ -36,6 +40,7 @@ class GuardedStretch {
         host_.SetHourglass(true);
     }
     ~GuardedStretch() {
+        host_.ShowProgress(0, 0);
         host_.SetCanClose(true);
         host_.SetHourglass(false);
     }
@@ -89,6 +94,10 @@ class InstallRun {
             return false;
         }
         KeepPreviousDatabase();
+        copyTotal_ = BytesToCopy(
+            {&MediumLayout::Group1Database, &MediumLayout::FirebirdGroupFor(host_.WindowsIndex()),
+             &MediumLayout::Group3CharacterSets, &MediumLayout::Group4StandardUdf,
+             &MediumLayout::Group5InHouseUdf});
         if (!CopyGroup(MediumLayout::Group1Database) ||
             !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
             return false;
@@ -184,17 +193,63 @@ class InstallRun {
     // Copies one file group; false when a copy of a stopping group failed.
     bool CopyGroup(const MediumLayout::FileGroup& group) {
         for (const std::wstring_view name : group.files) {
-            const int line = log_.Add(L"Копирование файла " + std::wstring(name) + L"....");
-            host_.ProcessMessages();
-            const bool copied =
-                CopyFileKeepDate(source_ + std::wstring(group.sourceDir) + std::wstring(name),
-                                 target_ + std::wstring(group.targetDir) + std::wstring(name));
-            Complete(line, copied ? kDone : kFailed);
+            const bool copied = CopyAnnounced(
+                std::wstring(name), source_ + std::wstring(group.sourceDir) + std::wstring(name),
+                target_ + std::wstring(group.targetDir) + std::wstring(name));
             if (!copied && group.stopOnError) {
                 return false;
             }
         }
         return true;
+    }
+
+    // The sizes of the groups' files on the medium (a missing file counts
+    // nothing): the whole of the taskbar's progress.
+    std::uint64_t BytesToCopy(std::initializer_list<const MediumLayout::FileGroup*> groups) const {
+        std::uint64_t total = 0;
+        for (const MediumLayout::FileGroup* group : groups) {
+            for (const std::wstring_view name : group->files) {
+                WIN32_FILE_ATTRIBUTE_DATA data{};
+                const std::wstring path =
+                    source_ + std::wstring(group->sourceDir) + std::wstring(name);
+                if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+                    total += (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+                }
+            }
+        }
+        return total;
+    }
+
+    // Copies one file on a worker thread while the window keeps answering;
+    // a long copy shows its percentage on its status line and the run's
+    // progress on the taskbar button.
+    bool CopyAnnounced(const std::wstring& name, const std::wstring& from, const std::wstring& to) {
+        const int line = log_.Add(L"Копирование файла " + name + L"....");
+        host_.ProcessMessages();
+        CopyProgressLine status(log_, line, GetTickCount64());
+        std::atomic<std::uint64_t> copied{0};
+        std::atomic<std::uint64_t> size{0};
+        bool done = false;
+        const auto copy = [&] {
+            done = CopyFileKeepDate(from, to, [&](ULONGLONG bytes, ULONGLONG of) {
+                size = of;
+                copied = bytes;
+            });
+        };
+        const auto tick = [&] {
+            status.Update(copied, size, GetTickCount64());
+            host_.ShowProgress(copiedBefore_ + copied, copyTotal_);
+        };
+        try {
+            host_.WaitFor(copy, tick);
+        } catch (...) {
+            status.Finish(L""); // the line as it was announced
+            throw;
+        }
+        copiedBefore_ += size;
+        host_.ShowProgress(copiedBefore_, copyTotal_);
+        status.Finish(done ? kDone : kFailed);
+        return done;
     }
 
     void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }
@@ -251,6 +306,8 @@ class InstallRun {
     IProgressLog& log_;
     std::wstring target_;
     std::wstring source_;
+    std::uint64_t copyTotal_ = 0;    // the bytes of every file the stretch copies
+    std::uint64_t copiedBefore_ = 0; // of them, those of the files copied so far
 };
 
 } // namespace
