@@ -174,4 +174,5 @@ class TFMain : public TForm, public IInstallHost {
     ISystemActions& system_;
     TLogListLog log_{LogList};
     TaskbarProgress taskbar_;
+    bool installing_ = false; // the install run is under way
 };
