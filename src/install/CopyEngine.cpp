@@ -43,7 +43,7 @@ class OverlappedCopy {
 
     bool Run(const CopyProgress& progress) {
         // Joined before Run returns, however it returns.
-        std::jthread reader([this](std::stop_token stop) { ReadAll(stop); });
+        std::jthread reader([this](const std::stop_token& stop) { ReadAll(stop); });
         const bool copied = WriteAll(progress);
         if (!copied) {
             const DWORD error = GetLastError();
