@@ -331,6 +331,27 @@ TEST_F(InstallRunTest, LongCopyShowsItsPercentageInPlaceThenTheResultWord) {
     EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
 }
 
+// The taskbar counts the bytes of every file the stretch copies, never
+// past the whole, and is cleared when the stretch ends.
+TEST_F(InstallRunTest, TaskbarProgressCountsEveryCopiedByteOnceThenClears) {
+    WriteFileCreatingDirs(medium_.path() + L"DTAfb\\QZ7.FDB", std::string(100000, 'd'));
+    uint64_t total = 100000;
+    for (const auto* names : {&kRuntime2A, &kIntl, &kUdf, &kInHouse}) {
+        for (const auto& name : *names) {
+            total += ContentOf(name).size();
+        }
+    }
+    Run();
+    ASSERT_GE(host_.progress.size(), 2u);
+    EXPECT_EQ(host_.progress.back(), (std::pair<uint64_t, uint64_t>{0, 0}));
+    const auto& whole = host_.progress[host_.progress.size() - 2];
+    EXPECT_EQ(whole, (std::pair<uint64_t, uint64_t>{total, total}));
+    for (size_t i = 1; i + 1 < host_.progress.size(); ++i) {
+        EXPECT_GE(host_.progress[i].first, host_.progress[i - 1].first);
+        EXPECT_EQ(host_.progress[i].second, total);
+    }
+}
+
 TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
     Run();
     // Pumps: step 3, step 8 (twice), DTAfb created, and one before each copy.
