@@ -10,7 +10,7 @@ vestar_session_start() {
     export WINEPREFIX="$build/wineprefix"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-    export LANG=C.UTF-8
+    export LANG=ru_RU.UTF-8 # the clinics: a Russian Windows, code pages 1251 and 866
     unset LC_ALL
     export HOME="${WINEPREFIX}.home"
     mkdir -p "$HOME"

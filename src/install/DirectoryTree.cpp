@@ -58,12 +58,25 @@ bool ForceDirectories(const std::wstring& directory) {
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-// CopyFileW refuses to overwrite a read-only or hidden file on Windows; Wine
-// running as root overwrites them, so the refusal is made here.
+// CopyFileW refuses to overwrite a hidden file on Windows; Wine running as
+// root overwrites it, so the refusal is made here.
 bool RefusesOverwrite(const std::wstring& destination) {
     const DWORD attributes = GetFileAttributesW(destination.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
+// Copies one file with the system's copy. A read-only file of an earlier
+// installation is made writable first, and the copy never keeps a
+// read-only medium's attribute: otherwise the next release could not
+// replace it.
+void CopyWritable(const std::wstring& source, const std::wstring& target) {
+    if (RefusesOverwrite(target)) {
+        return;
+    }
+    SetReadOnlyAttr(target, false);
+    if (CopyFileW(source.c_str(), target.c_str(), FALSE)) {
+        SetReadOnlyAttr(target, false);
+    }
 }
 
 } // namespace
@@ -77,14 +90,22 @@ void CopyDirTree(const std::wstring& source, const std::wstring& destination) {
         if (IsDirectory(entry)) {
             return;
         }
-        const std::wstring target = JoinPath(destination, entry.cFileName);
-        if (!RefusesOverwrite(target)) {
-            CopyFileW(JoinPath(source, entry.cFileName).c_str(), target.c_str(), FALSE);
-        }
+        CopyWritable(JoinPath(source, entry.cFileName), JoinPath(destination, entry.cFileName));
     });
     ForEachEntry(pattern, [&](const WIN32_FIND_DATAW& entry) {
         if (IsVisible(entry) && IsDirectory(entry)) {
             CopyDirTree(JoinPath(source, entry.cFileName), JoinPath(destination, entry.cFileName));
+        }
+    });
+}
+
+void ClearReadOnlyTree(const std::wstring& directory) {
+    ForEachEntry(JoinPath(directory, L"*"), [&](const WIN32_FIND_DATAW& entry) {
+        const std::wstring path = JoinPath(directory, entry.cFileName);
+        if (IsDirectory(entry)) {
+            ClearReadOnlyTree(path);
+        } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            SetReadOnlyAttr(path, false);
         }
     });
 }

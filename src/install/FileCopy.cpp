@@ -2,8 +2,10 @@
 // time, rounded as the DOS date/time form rounds it (two-second steps).
 //
 // The copy is made in a temporary file beside the destination, sized to the
-// source first, and moved over the destination in one step: a copy that
-// fails midway leaves the earlier destination as it was.
+// source first, flushed, and only then moved over the destination (or the
+// destination renamed to a backup name and the copy moved into its place):
+// a copy that fails or is interrupted midway leaves the earlier destination
+// as it was, and the temporary file is removed now or by the next run.
 #include "install/CopyEngine.h"
 #include "install/FilePrimitives.h"
 #include "install/FileReplace.h"
@@ -46,35 +48,62 @@ bool ReserveSize(HANDLE file, ULONGLONG size) {
            SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
 }
 
+// A flushed copy of the source, with its rounded time, in a temporary file
+// beside `destination`. Raises as CopyFileKeepDate does; false when copying
+// the content failed.
+bool CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside& copy,
+                  const CopyProgress& progress) {
+    if (copy.error() != 0) {
+        RaiseCannotCreateFile(destination, copy.error());
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(input, &size) ||
+        !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart)) ||
+        !CopyFileContent(input, copy.handle(), static_cast<ULONGLONG>(size.QuadPart), progress)) {
+        return false;
+    }
+    FILETIME writeTime{};
+    if (DosRoundedWriteTime(input, writeTime)) {
+        SetFileTime(copy.handle(), nullptr, nullptr, &writeTime);
+    }
+    return copy.Flush() == 0;
+}
+
+// Opens the source and checks, before anything is copied, that the
+// destination may be replaced (not read-only, not in use).
+UniqueHandle OpenForCopy(const std::wstring& source, const std::wstring& destination) {
+    UniqueHandle input = OpenSourceExclusively(source);
+    if (const DWORD error = CheckReplaceable(destination)) {
+        RaiseCannotCreateFile(destination, error);
+    }
+    return input;
+}
+
 } // namespace
 
 bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
                       const CopyProgress& progress) {
-    const UniqueHandle input = OpenSourceExclusively(source);
-    if (const DWORD error = CheckReplaceable(destination)) {
-        RaiseCannotCreateFile(destination, error);
-    }
+    const UniqueHandle input = OpenForCopy(source, destination);
     TempFileBeside copy(destination);
-    if (copy.error() != 0) {
-        RaiseCannotCreateFile(destination, copy.error());
-    }
-
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(input.get(), &size) ||
-        !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart)) ||
-        !CopyFileContent(input.get(), copy.handle(), static_cast<ULONGLONG>(size.QuadPart),
-                         progress)) {
-        return false;
-    }
-
-    FILETIME writeTime{};
-    if (DosRoundedWriteTime(input.get(), writeTime)) {
-        SetFileTime(copy.handle(), nullptr, nullptr, &writeTime);
-    }
-    if (copy.Flush() != 0) {
+    if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
         return false;
     }
     if (const DWORD error = copy.MoveIntoPlace(true)) {
+        RaiseCannotCreateFile(destination, error);
+    }
+    return true;
+}
+
+bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                      const BackupNamer& backupName, std::wstring& keptPath,
+                      const CopyProgress& progress) {
+    keptPath.clear();
+    const UniqueHandle input = OpenForCopy(source, destination);
+    TempFileBeside copy(destination);
+    if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
+        return false;
+    }
+    if (const DWORD error = copy.MoveIntoPlaceKeeping(backupName, keptPath)) {
         RaiseCannotCreateFile(destination, error);
     }
     return true;

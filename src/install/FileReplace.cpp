@@ -1,32 +1,121 @@
 #include "install/FileReplace.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cwctype>
+#include <mutex>
+#include <set>
 
 #include "install/BlockWriter.h"
 #include "shared/SysError.h"
+#include "ui/Handles.h"
 
 namespace {
 
+constexpr std::wstring_view kTempPrefix = L"~vestar";
+constexpr std::wstring_view kTempSuffix = L".tmp";
+constexpr int kTempNameAttempts = 100;
+constexpr int kBackupNameAttempts = 99;
+
 std::atomic<unsigned> tempCounter{0};
+
+// The destination's directory with its final separator; empty for a bare
+// name (the current directory).
+std::wstring DirectoryPart(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\:");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
 
 // A short name in the destination's directory, so that the temporary file
 // is on the same volume and its path is no longer than the destination's
 // directory needs.
-std::wstring TempNameFor(const std::wstring& destination) {
-    const std::size_t separator = destination.find_last_of(L"\\:");
-    const std::wstring directory =
-        separator == std::wstring::npos ? std::wstring() : destination.substr(0, separator + 1);
-    return directory + L"~vestar" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++tempCounter) + L".tmp";
+std::wstring TempNameFor(const std::wstring& directory) {
+    return directory + std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++tempCounter) + std::wstring(kTempSuffix);
 }
 
-constexpr int kTempNameAttempts = 100;
+bool AllDigits(std::wstring_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
+}
+
+// The directories already cleared of stale temporary files in this run.
+struct SweptDirectories {
+    std::mutex guard;
+    std::set<std::wstring> names;
+};
+
+SweptDirectories& Swept() {
+    static SweptDirectories swept;
+    return swept;
+}
+
+// Clears the directory of stale temporary files the first time the run
+// writes into it; later writes of the run find only their own files there.
+void RemoveStaleTempFilesOnce(const std::wstring& directory) {
+    std::wstring key = directory;
+    CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    SweptDirectories& swept = Swept();
+    const std::lock_guard lock(swept.guard);
+    if (swept.names.insert(key).second) {
+        RemoveStaleTempFiles(directory);
+    }
+}
 
 } // namespace
 
+bool IsInstallerTempName(std::wstring_view name) {
+    if (name.size() <= kTempPrefix.size() + kTempSuffix.size() ||
+        !EqualsIgnoringCase(name.substr(0, kTempPrefix.size()), kTempPrefix) ||
+        !EqualsIgnoringCase(name.substr(name.size() - kTempSuffix.size()), kTempSuffix)) {
+        return false;
+    }
+    const std::wstring_view middle =
+        name.substr(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    const std::size_t dash = middle.find(L'-');
+    return dash != std::wstring_view::npos && AllDigits(middle.substr(0, dash)) &&
+           AllDigits(middle.substr(dash + 1));
+}
+
+void SweepStaleTempFilesAgain() {
+    SweptDirectories& swept = Swept();
+    const std::lock_guard lock(swept.guard);
+    swept.names.clear();
+}
+
+void RemoveStaleTempFiles(const std::wstring& directory) {
+    std::wstring prefix = directory;
+    if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L':') {
+        prefix += L'\\';
+    }
+    WIN32_FIND_DATAW entry{};
+    const std::wstring pattern =
+        prefix + std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix);
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search) {
+        return;
+    }
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsInstallerTempName(entry.cFileName)) {
+            const std::wstring path = prefix + entry.cFileName;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+    } while (FindNextFileW(search.get(), &entry));
+}
+
 TempFileBeside::TempFileBeside(const std::wstring& destination) : destination_(destination) {
+    const std::wstring directory = DirectoryPart(destination);
+    RemoveStaleTempFilesOnce(directory);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        path_ = TempNameFor(destination);
+        path_ = TempNameFor(directory);
         handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (handle_) {
@@ -62,6 +151,36 @@ DWORD TempFileBeside::MoveIntoPlace(bool replace) {
     return 0;
 }
 
+DWORD TempFileBeside::MoveIntoPlaceKeeping(const BackupNamer& backupName, std::wstring& keptPath) {
+    keptPath.clear();
+    if (GetFileAttributesW(destination_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return MoveIntoPlace(false);
+    }
+    handle_.reset();
+    for (int attempt = 1;; ++attempt) {
+        const std::wstring candidate = backupName(attempt);
+        if (MoveFileExW(destination_.c_str(), candidate.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            keptPath = candidate;
+            break;
+        }
+        const DWORD error = GetLastError();
+        if ((error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) ||
+            attempt == kBackupNameAttempts) {
+            return error;
+        }
+    }
+    if (!MoveFileExW(path_.c_str(), destination_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        // Puts the kept file back, so that the destination keeps its name.
+        if (MoveFileExW(keptPath.c_str(), destination_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            keptPath.clear();
+        }
+        return error;
+    }
+    moved_ = true;
+    return 0;
+}
+
 DWORD CheckReplaceable(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -73,7 +192,7 @@ DWORD CheckReplaceable(const std::wstring& path) {
     if ((attributes & refused) != 0) {
         return ERROR_ACCESS_DENIED;
     }
-    UniqueHandle probe(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    UniqueHandle probe(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return probe ? 0 : GetLastError();
 }

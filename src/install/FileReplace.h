@@ -2,15 +2,35 @@
 // Files written whole: the content goes to a temporary file beside the
 // destination, which is then moved over the old file in one step. A failure
 // leaves the old file as it was (or no file), never a truncated one.
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <windows.h>
 
 #include "ui/Handles.h"
 
+// The names of the installer's temporary files: "~vestar<process>-<n>.tmp".
+// True for a name (without directory) of that pattern and no other.
+bool IsInstallerTempName(std::wstring_view name);
+
+// Deletes the installer's temporary files in `directory` (ending in a
+// backslash or not) that an interrupted run left there. A file still open
+// (another run in progress) cannot be deleted and stays.
+void RemoveStaleTempFiles(const std::wstring& directory);
+
+// Makes the next temporary file in each directory remove that directory's
+// stale ones again: called when a new run begins.
+void SweepStaleTempFilesAgain();
+
+// Full paths to keep a replaced file under, for attempts 1, 2, ...: the
+// first name not yet taken is used.
+using BackupNamer = std::function<std::wstring(int attempt)>;
+
 // A new, empty temporary file in the destination's directory, opened for
 // reading and writing without sharing. Deleted on destruction unless it was
-// moved into place.
+// moved into place. The first one a run makes in a directory removes that
+// directory's stale temporary files before.
 class TempFileBeside {
   public:
     // Creates the file; `error()` is nonzero when it could not be created.
@@ -26,6 +46,12 @@ class TempFileBeside {
     // Closes the file and moves it over the destination (replacing an
     // existing file only when `replace`). 0 or the error code.
     DWORD MoveIntoPlace(bool replace);
+    // Closes the file; an existing destination is renamed to the first free
+    // name of `backupName`, and the file moved into its place right after.
+    // `keptPath` gets the name the destination was kept under (empty when
+    // there was none). 0 or the error code; on an error the destination
+    // is left at its name.
+    DWORD MoveIntoPlaceKeeping(const BackupNamer& backupName, std::wstring& keptPath);
 
   private:
     std::wstring destination_;
@@ -37,9 +63,11 @@ class TempFileBeside {
 
 // Whether an existing file at `path` may be replaced by a file of normal
 // attributes: 0 when it may (or does not exist), otherwise the error code
-// Windows gives for opening it to overwrite. Read-only, hidden and system
-// files and directories give ERROR_ACCESS_DENIED (checked here because Wine
-// running as root overwrites them); a file in use gives the sharing error.
+// Windows gives for opening it to overwrite or rename. Read-only, hidden and
+// system files and directories give ERROR_ACCESS_DENIED (checked here
+// because Wine running as root overwrites them); a file in use (even one
+// opened with read and write sharing but not delete sharing) gives the
+// sharing error.
 DWORD CheckReplaceable(const std::wstring& path);
 
 // Writes `bytes` as the whole new content of `path`. Raises "Cannot create

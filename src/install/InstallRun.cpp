@@ -57,6 +57,7 @@ class InstallRun {
         : env_(env), host_(env.host), log_(env.host.Log()) {}
 
     void Run() {
+        SweepStaleTempFilesAgain();
         target_ = Trimmed(host_.PathText());
         host_.ClearAndShowLog();
         host_.ShowPage(TWizardPage::tsProgressInstall);
@@ -93,13 +94,11 @@ class InstallRun {
         if (!CreateDtaDirectory()) {
             return false;
         }
-        KeepPreviousDatabase();
         copyTotal_ = BytesToCopy(
             {&MediumLayout::Group1Database, &MediumLayout::FirebirdGroupFor(host_.WindowsIndex()),
              &MediumLayout::Group3CharacterSets, &MediumLayout::Group4StandardUdf,
              &MediumLayout::Group5InHouseUdf});
-        if (!CopyGroup(MediumLayout::Group1Database) ||
-            !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
+        if (!CopyDatabase() || !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
             return false;
         }
         CreateDirectoryIfMissing(target_ + std::wstring(MediumLayout::TargetIntlDir));
@@ -155,29 +154,29 @@ class InstallRun {
         }
     }
 
-    // A reinstall keeps the clinic's database: the old file is renamed to
-    // QZ7.FDB.<yyyymmdd-hhmmss>.bak before the medium's copy is installed
-    // (with "-2", "-3", ... before ".bak" when that name is taken).
-    void KeepPreviousDatabase() {
-        const std::wstring directory = target_ + std::wstring(MediumLayout::DatabaseDir);
-        const std::wstring database = directory + std::wstring(MediumLayout::DatabaseFiles[0]);
-        if (!FileExists(database)) {
-            return;
+    // The database (group 1). A reinstall keeps the clinic's database: once
+    // the medium's copy is whole and flushed beside it, the old file is
+    // renamed to QZ7.FDB.<yyyymmdd-hhmmss>.bak (with "-2", "-3", ... before
+    // ".bak" when that name is taken) and the copy moved in right after.
+    bool CopyDatabase() {
+        const MediumLayout::FileGroup& group = MediumLayout::Group1Database;
+        const std::wstring name(MediumLayout::DatabaseFiles[0]);
+        const std::wstring directory = target_ + std::wstring(group.targetDir);
+        const std::wstring stem = directory + name + L"." + NowStamp();
+        const auto backupName = [&stem](int attempt) {
+            return stem + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt)) + L".bak";
+        };
+        std::wstring keptPath;
+        const bool copied = CopyAnnounced(
+            name,
+            [&](const std::wstring& from, const std::wstring& to, const CopyProgress& progress) {
+                return CopyFileKeepDate(from, to, backupName, keptPath, progress);
+            },
+            group);
+        if (!keptPath.empty()) {
+            log_.Add(L"Прежняя база данных сохранена: " + keptPath.substr(directory.size()));
         }
-        const std::wstring stem = std::wstring(MediumLayout::DatabaseFiles[0]) + L"." + NowStamp();
-        for (int attempt = 1;; ++attempt) {
-            const std::wstring keptName =
-                stem + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt)) + L".bak";
-            if (MoveFileExW(database.c_str(), (directory + keptName).c_str(),
-                            MOVEFILE_WRITE_THROUGH)) {
-                log_.Add(L"Прежняя база данных сохранена: " + keptName);
-                return;
-            }
-            const DWORD error = GetLastError();
-            if ((error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) || attempt == 99) {
-                RaiseCannotCreateFile(database, error);
-            }
-        }
+        return copied;
     }
 
     // The local date and time as yyyymmdd-hhmmss.
@@ -193,10 +192,11 @@ class InstallRun {
     // Copies one file group; false when a copy of a stopping group failed.
     bool CopyGroup(const MediumLayout::FileGroup& group) {
         for (const std::wstring_view name : group.files) {
-            const bool copied = CopyAnnounced(
-                std::wstring(name), source_ + std::wstring(group.sourceDir) + std::wstring(name),
-                target_ + std::wstring(group.targetDir) + std::wstring(name));
-            if (!copied && group.stopOnError) {
+            const auto copy = [](const std::wstring& from, const std::wstring& to,
+                                 const CopyProgress& progress) {
+                return CopyFileKeepDate(from, to, progress);
+            };
+            if (!CopyAnnounced(std::wstring(name), copy, group) && group.stopOnError) {
                 return false;
             }
         }
@@ -220,28 +220,33 @@ class InstallRun {
         return total;
     }
 
-    // Copies one file on a worker thread while the window keeps answering;
-    // a long copy shows its percentage on its status line and the run's
-    // progress on the taskbar button.
-    bool CopyAnnounced(const std::wstring& name, const std::wstring& from, const std::wstring& to) {
+    // One file of a group under its status line; true when it was copied.
+    // The copy runs on a worker thread while the window keeps answering; a
+    // long one shows its percentage on its line, and the taskbar button the
+    // bytes copied of the whole stretch.
+    template <typename Copy>
+    bool CopyAnnounced(const std::wstring& name, const Copy& copy,
+                       const MediumLayout::FileGroup& group) {
         const int line = log_.Add(L"Копирование файла " + name + L"....");
         host_.ProcessMessages();
         CopyProgressLine status(log_, line, GetTickCount64());
         std::atomic<std::uint64_t> copied{0};
         std::atomic<std::uint64_t> size{0};
         bool done = false;
-        const auto copy = [&] {
-            done = CopyFileKeepDate(from, to, [&](ULONGLONG bytes, ULONGLONG of) {
-                size = of;
-                copied = bytes;
-            });
+        const auto work = [&] {
+            done = copy(source_ + std::wstring(group.sourceDir) + name,
+                        target_ + std::wstring(group.targetDir) + name,
+                        [&](ULONGLONG bytes, ULONGLONG of) {
+                            size = of;
+                            copied = bytes;
+                        });
         };
         const auto tick = [&] {
             status.Update(copied, size, GetTickCount64());
             host_.ShowProgress(copiedBefore_ + copied, copyTotal_);
         };
         try {
-            host_.WaitFor(copy, tick);
+            host_.WaitFor(work, tick);
         } catch (...) {
             status.Finish(L""); // the line as it was announced
             throw;
@@ -273,12 +278,21 @@ class InstallRun {
         }
         const std::wstring driverDir(MediumLayout::DriverDir);
         if (DirectoryExists(source_ + driverDir)) {
+            // The shell would stop at a read-only file of an earlier
+            // installation, and its copies keep a medium's read-only
+            // attribute.
+            ClearReadOnlyTree(target_ + driverDir);
             ShellCopyDir(source_ + driverDir, target_ + driverDir);
+            ClearReadOnlyTree(target_ + driverDir);
         }
         log_.Add(L"Началась установка драйверов устройства...");
         log_.Repaint();
-        RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true);
-        log_.Add(L"Установка драйверов устройства завершена");
+        DWORD startError = 0;
+        RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true, &startError);
+        // A driver installer that never started is not reported as done.
+        log_.Add(startError == 0 ? std::wstring(L"Установка драйверов устройства завершена")
+                                 : L"Установка драйверов устройства не выполнена: " +
+                                       SysErrorMessage(startError));
     }
 
     void CreateDesktopLink() {

@@ -41,9 +41,14 @@ bool StartProcess(std::wstring commandLine, const std::wstring& workingDirectory
 
 } // namespace
 
-int RunProgram(const std::wstring& commandLine, WORD showWindow, bool wait) {
+int RunProgram(const std::wstring& commandLine, WORD showWindow, bool wait, DWORD* startError) {
     ChildProcess child;
-    if (!StartProcess(QuotedCommandLine(commandLine), std::wstring(), showWindow, child)) {
+    const bool started =
+        StartProcess(QuotedCommandLine(commandLine), std::wstring(), showWindow, child);
+    if (startError != nullptr) {
+        *startError = started ? 0 : GetLastError();
+    }
+    if (!started) {
         return -1;
     }
     if (!wait) {

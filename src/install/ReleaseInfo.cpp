@@ -4,8 +4,10 @@
 #include "install/DatabaseUpdate.h"
 
 #include <cwchar>
+#include <vector>
 
 #include <msxml2.h>
+#include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
 
@@ -25,6 +27,8 @@ constexpr IID kDomDocument2Interface = {
 
 constexpr wchar_t kErrorPrefix[] = L"Cannot get release information, error: ";
 constexpr int kKnownVersion = 1;
+constexpr wchar_t kDocumentTypeRefused[] =
+    L"the document cannot be loaded: a document type definition is not allowed";
 
 std::wstring HresultText(HRESULT result) {
     std::wstring text = SysErrorMessage(static_cast<DWORD>(result));
@@ -93,11 +97,6 @@ class Variant {
     VARIANT value_;
 };
 
-std::wstring DirectoryOf(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring(L".") : path.substr(0, separator + 1);
-}
-
 std::wstring LoadErrorText(IXMLDOMDocument2* document, HRESULT result) {
     ComPtr<IXMLDOMParseError> parseError;
     Bstr reason;
@@ -115,15 +114,32 @@ std::wstring LoadErrorText(IXMLDOMDocument2* document, HRESULT result) {
     return L"the document cannot be loaded: " + HresultText(FAILED(result) ? result : E_FAIL);
 }
 
+// The file is the installer's own: a document type definition or an
+// external entity has no place in it and is never fetched or expanded.
+void ForbidDocumentTypes(IXMLDOMDocument2* document) {
+    Variant prohibit;
+    prohibit.put()->vt = VT_BOOL;
+    prohibit.get().boolVal = VARIANT_TRUE;
+    Check(document->setProperty(Bstr(L"ProhibitDTD").get(), prohibit.get()));
+    Check(document->put_resolveExternals(VARIANT_FALSE));
+}
+
 ComPtr<IXMLDOMDocument2> LoadDocument(const std::wstring& path) {
     ComPtr<IXMLDOMDocument2> document;
     Check(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, kDomDocument2Interface,
                            document.put_void()));
     Check(document->put_async(VARIANT_FALSE));
+    ForbidDocumentTypes(document.get());
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT result = document->load(Variant(path).get(), &loaded);
     if (FAILED(result) || loaded != VARIANT_TRUE) {
         throw AppError(LoadErrorText(document.get(), result));
+    }
+    // A parser that ignores the prohibition still shows the type here.
+    ComPtr<IXMLDOMDocumentType> type;
+    Check(document->get_doctype(type.put()));
+    if (type) {
+        throw AppError(kDocumentTypeRefused);
     }
     return document;
 }
@@ -182,49 +198,35 @@ int ReadVersion(IXMLDOMNode* root) {
     return number.get().lVal;
 }
 
-// A temporary file beside the file it will replace; removed unless it was
-// moved into place.
-class ReplacementFile {
-  public:
-    explicit ReplacementFile(const std::wstring& target) : target_(target) {
-        wchar_t name[MAX_PATH];
-        if (GetTempFileNameW(DirectoryOf(target).c_str(), L"rel", 0, name) == 0) {
-            throw AppError(SysErrorMessage(GetLastError()));
-        }
-        path_ = name;
-    }
-    ~ReplacementFile() {
-        if (!path_.empty()) {
-            DeleteFileW(path_.c_str());
-        }
-    }
-    ReplacementFile(const ReplacementFile&) = delete;
-    ReplacementFile& operator=(const ReplacementFile&) = delete;
+// The document as the DOM saves it to a file, taken from an in-memory
+// stream.
+std::vector<BYTE> SavedBytes(IXMLDOMDocument2* document) {
+    ComPtr<IStream> stream;
+    Check(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+    VARIANT destination;
+    VariantInit(&destination);
+    destination.vt = VT_UNKNOWN;
+    destination.punkVal = stream.get(); // borrowed: not released by a clear
+    Check(document->save(destination));
+    STATSTG status{};
+    Check(stream->Stat(&status, STATFLAG_NONAME));
+    std::vector<BYTE> bytes(static_cast<std::size_t>(status.cbSize.QuadPart));
+    Check(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
+    ULONG read = 0;
+    Check(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read));
+    bytes.resize(read);
+    return bytes;
+}
 
-    const std::wstring& path() const { return path_; }
-    void MoveIntoPlace() {
-        if (!MoveFileExW(path_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            throw AppError(SysErrorMessage(GetLastError()));
-        }
-        path_.clear();
-    }
-
-  private:
-    std::wstring target_;
-    std::wstring path_;
-};
-
-// Saves the document over `path` without ever leaving a truncated file: the
-// new content is written beside it and then moved over it. A file Windows
-// would refuse to overwrite (read-only, hidden, in use) is refused here alike.
+// Saves the document over `path` through the installer's temporary-file
+// writer: written beside it, flushed, then moved over it. A file Windows
+// would refuse to overwrite (read-only, hidden, in use) is refused here
+// alike, before anything is written.
 void SaveReplacing(IXMLDOMDocument2* document, const std::wstring& path) {
     if (const DWORD error = CheckReplaceable(path)) {
         throw AppError(SysErrorMessage(error));
     }
-    ReplacementFile replacement(path);
-    Check(document->save(Variant(replacement.path()).get()));
-    replacement.MoveIntoPlace();
+    WriteWholeFile(path, SavedBytes(document));
 }
 
 void SetLevel(const std::wstring& path, const std::wstring& level) {

@@ -18,6 +18,10 @@ constexpr wchar_t kRestartQuestion[] =
     L"вступили в силу, требуется перзагрузить операционную систему.\r\n"
     L"Выполнить перезагрузку сейчас?";
 
+constexpr wchar_t kChangeFailed[] =
+    L"Не удалось изменить размер шрифта. Выберите крупный шрифт (120 точек на дюйм) в "
+    L"настройках экрана Windows.";
+
 } // namespace
 
 bool IsSmallFonts(ISystemActions& system) {
@@ -28,7 +32,12 @@ bool IsSmallFonts(ISystemActions& system) {
 
 void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
                     const std::function<void()>& closeMainWindow) {
-    system.SetLargeFonts();
+    if (!system.SetLargeFonts()) {
+        // Nothing was changed, so a restart would not help: the user is
+        // told to make the change in the display settings instead.
+        dialogs.MessageDlg(kChangeFailed, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        return;
+    }
     const TModalResult answer =
         dialogs.MessageDlg(kRestartQuestion, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
     if (answer != TModalResult::mrYes) {

@@ -9,6 +9,7 @@ class IUserDialogs;
 bool IsSmallFonts(ISystemActions& system);
 
 // "Изменить настройки": switch to large fonts, ask the restart question, and
-// on "Yes" request the restart and close the main window.
+// on "Yes" request the restart and close the main window. When the switch
+// could not be made, an error box says so and nothing else happens.
 void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
                     const std::function<void()>& closeMainWindow);

@@ -45,21 +45,23 @@ int RealSystemActions::ScreenLogPixelsX() {
     return GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
-void RealSystemActions::SetLargeFonts() {
+bool RealSystemActions::SetLargeFonts() {
     UniqueModule library = LoadSetupLibrary();
     if (!library) {
-        return;
+        return false;
     }
     const auto changeFontSize = reinterpret_cast<SetupChangeFontSizeProc>(
         reinterpret_cast<void*>(GetProcAddress(library.get(), "SetupChangeFontSize")));
     if (changeFontSize == nullptr) {
-        return;
+        return false;
     }
     if (changeFontSize(nullptr, kLargeFontSize) == 0) {
         // Only a routine that reports success has its library unloaded
         // again; after a failure it stays loaded.
         library.release();
+        return false;
     }
+    return true;
 }
 
 bool RealSystemActions::ShutdownWindows(UINT exitFlags) {

@@ -10,6 +10,6 @@ class RealSystemActions : public ISystemActions {
     int ScreenLogPixelsX() override;
     // syssetup.dll's SetupChangeFontSize(no owner, "120"); silent when the
     // library or the routine is missing.
-    void SetLargeFonts() override;
+    bool SetLargeFonts() override;
     bool ShutdownWindows(UINT exitFlags) override;
 };

@@ -7,6 +7,8 @@ class ISystemActions {
   public:
     virtual ~ISystemActions() = default;
     virtual int ScreenLogPixelsX() = 0;
-    virtual void SetLargeFonts() = 0;                 // syssetup's SetupChangeFontSize("120")
+    // syssetup's SetupChangeFontSize("120"); false when the change was not
+    // made (no library, no routine, or a zero answer).
+    virtual bool SetLargeFonts() = 0;
     virtual bool ShutdownWindows(UINT exitFlags) = 0; // privilege, then ExitWindowsEx
 };

@@ -74,7 +74,10 @@ class ScriptedDialogs : public IUserDialogs {
 class FakeSystem : public ISystemActions {
   public:
     int ScreenLogPixelsX() override { return logPixels; }
-    void SetLargeFonts() override { ++largeFontRequests; }
+    bool SetLargeFonts() override {
+        ++largeFontRequests;
+        return largeFontsChange;
+    }
     bool ShutdownWindows(UINT flags) override {
         shutdownFlags.push_back(flags);
         return true;
@@ -82,5 +85,6 @@ class FakeSystem : public ISystemActions {
 
     int logPixels = 120;
     int largeFontRequests = 0;
+    bool largeFontsChange = true; // what the display set-up routine answers
     std::vector<UINT> shutdownFlags;
 };

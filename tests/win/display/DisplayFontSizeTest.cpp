@@ -35,7 +35,10 @@ class MockUserDialogs : public IUserDialogs {
 class RecordingSystem : public ISystemActions {
   public:
     int ScreenLogPixelsX() override { return pixelsPerInch; }
-    void SetLargeFonts() override { events.push_back(L"SetLargeFonts"); }
+    bool SetLargeFonts() override {
+        events.push_back(L"SetLargeFonts");
+        return setUpSucceeds;
+    }
     bool ShutdownWindows(UINT exitFlags) override {
         events.push_back(L"ShutdownWindows " + std::to_wstring(exitFlags));
         return shutdownSucceeds;
@@ -43,15 +46,16 @@ class RecordingSystem : public ISystemActions {
 
     int pixelsPerInch = 96;
     bool shutdownSucceeds = true;
+    bool setUpSucceeds = true;
     std::vector<std::wstring> events;
 };
 
 // The real display set-up routine, with the restart only recorded.
 class RealSetUpSystem : public RecordingSystem {
   public:
-    void SetLargeFonts() override {
+    bool SetLargeFonts() override {
         RecordingSystem::SetLargeFonts();
-        real.SetLargeFonts();
+        return real.SetLargeFonts();
     }
     RealSystemActions real;
 };
@@ -121,13 +125,23 @@ TEST_F(ChangeFontSizeTest, PressingAgainAsksAgain) {
                 ElementsAre(L"SetLargeFonts", L"SetLargeFonts", kRestart, L"Close"));
 }
 
-TEST_F(ChangeFontSizeTest, MissingSetUpRoutineStillAsksAndRestarts) {
+const std::wstring kChangeFailed = L"Не удалось изменить размер шрифта. Выберите крупный шрифт "
+                                   L"(120 точек на дюйм) в настройках экрана Windows.";
+
+// A change that was not made is not followed by the restart question: the
+// error box, then the page as it was.
+TEST_F(ChangeFontSizeTest, FailedChangeShowsTheErrorInsteadOfTheRestartQuestion) {
     ASSERT_EQ(LoadLibraryExW(L"syssetup.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), nullptr)
         << "this check needs a system without syssetup.dll";
-    RealSetUpSystem system;
-    ExpectRestartQuestion(TModalResult::mrYes);
-    ChangeFontSize(system, dialogs_, [&system] { system.events.push_back(L"Close"); });
-    EXPECT_THAT(system.events, ElementsAre(L"SetLargeFonts", kRestart, L"Close"));
+    RealSetUpSystem missingLibrary;
+    RecordingSystem zeroAnswer;
+    zeroAnswer.setUpSucceeds = false;
+    for (RecordingSystem* system : {static_cast<RecordingSystem*>(&missingLibrary), &zeroAnswer}) {
+        EXPECT_CALL(dialogs_, MessageDlg(kChangeFailed, TMsgDlgType::mtError, TMsgDlgButtons::mbOK))
+            .WillOnce(Return(TModalResult::mrOk));
+        ChangeFontSize(*system, dialogs_, [system] { system->events.push_back(L"Close"); });
+        EXPECT_THAT(system->events, ElementsAre(L"SetLargeFonts"));
+    }
 }
 
 std::wstring WindowsPath(const std::string& unixPath) {

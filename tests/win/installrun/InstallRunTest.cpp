@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "FakeHost.h"
+#include "SmallMedium.h"
 #include "common/HeldWriter.h"
 #include "common/TestFiles.h"
 #include "install/BlockWriter.h"
@@ -24,70 +25,13 @@ using ::testing::Not;
 
 namespace {
 
-const std::vector<std::wstring> kRuntime2A = {L"aliases.conf", L"firebird.conf", L"fbclient.Dll",
-                                              L"ib_util.Dll",  L"icudt30.Dll",   L"icuin30.Dll",
-                                              L"icuuc30.Dll",  L"msvcp80.Dll",   L"msvcr80.Dll",
-                                              L"firebird.msg", L"gbak.exe",      L"gds32.dll"};
-const std::vector<std::wstring> kRuntime2BOnly = {L"msvcp71.Dll", L"msvcr71.Dll"};
-const std::vector<std::wstring> kIntl = {L"fbintl.conf", L"fbintl.dll"};
-const std::vector<std::wstring> kUdf = {L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql", L"ib_udf.sql",
-                                        L"ib_udf2.sql"};
-const std::vector<std::wstring> kInHouse = {L"Alder.Dll", L"Birch.Dll", L"Cedar.Dll", L"Maple.Dll"};
+using namespace smallmedium;
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
-std::string ContentOf(const std::wstring& name) {
-    return "medium copy of " + Narrow(name) + "\r\n";
-}
-
-// A distribution medium with every file the run copies, one backup, the
-// updater tree and the driver installer.
-void BuildMedium(const std::wstring& root) {
-    WriteFileCreatingDirs(root + L"DTAfb\\QZ7.FDB", "medium database\r\n");
-    for (const auto* names : {&kRuntime2A, &kRuntime2BOnly}) {
-        for (const auto& name : *names) {
-            WriteFileCreatingDirs(root + L"Firebird\\" + name, ContentOf(name));
-        }
-    }
-    for (const auto& name : kIntl) {
-        WriteFileCreatingDirs(root + L"Firebird\\intl\\" + name, ContentOf(name));
-    }
-    for (const auto& name : kUdf) {
-        WriteFileCreatingDirs(root + L"Firebird\\udf\\" + name, ContentOf(name));
-    }
-    for (const auto& name : kInHouse) {
-        WriteFileCreatingDirs(root + L"UDF\\" + name, ContentOf(name));
-    }
-    WriteFileCreatingDirs(root + L"backup\\r150613\\Install.cmd",
-                          "@echo off\r\necho old>..\\..\\script.txt\r\n");
-    WriteFileCreatingDirs(root + L"backup\\r010115\\Install.cmd",
-                          "@echo off\r\necho new>..\\..\\script.txt\r\n");
-    WriteFileCreatingDirs(
-        root + L"Updater\\ReleaseInfo",
-        "<ROOT><Version>1</Version><Level>000000</Level><Name>demo</Name></ROOT>");
-    WriteFileCreatingDirs(root + L"Updater\\Updater.exe.cfg", "updater settings\r\n");
-    const std::wstring stub = testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") +
-                              L"\\tools\\ftdi-driver-stub\\FTDIDriverInstall.exe";
-    CreateDirectoryW((root + L"FTDIDriverInstall").c_str(), nullptr);
-    CopyFileW(stub.c_str(), (root + L"FTDIDriverInstall\\FTDIDriverInstall.exe").c_str(), FALSE);
-}
-
-class InstallRunTest : public ::testing::Test {
+class InstallRunTest : public InstallFixture {
   protected:
     void SetUp() override {
-        GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
-        BuildMedium(medium_.path());
-        target_ = work_.path() + L"Holter\\";
-        CreateDirectoryW(target_.c_str(), nullptr);
-        CreateDirectoryW((target_ + L"Settings").c_str(), nullptr);
+        InstallFixture::SetUp();
         host_.path = L"  " + target_ + L"  ";
-        dialogs_.Answer(L"Подключите", TModalResult::mrYes);
-    }
-    void TearDown() override {
-        SetCurrentDirectoryW(savedDirectory_);
-        DeleteFileW(DesktopLink().c_str());
     }
 
     // The run, expected to end normally.
@@ -96,45 +40,12 @@ class InstallRunTest : public ::testing::Test {
         EXPECT_EQ(error, L"") << "the run raised an error";
     }
 
-    // The run's error text, or empty when it returned normally.
-    std::wstring RunExpectingError() {
-        try {
-            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
-                                          medium_.path()});
-        } catch (const AppError& error) {
-            return error.text();
-        }
-        return {};
-    }
-
-    static std::wstring DesktopLink() {
-        HKEY key = nullptr;
-        wchar_t desktop[MAX_PATH] = {};
-        DWORD size = sizeof(desktop);
-        RegOpenKeyExW(HKEY_CURRENT_USER,
-                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                      KEY_READ, &key);
-        RegQueryValueExW(key, L"Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(desktop),
-                         &size);
-        RegCloseKey(key);
-        return std::wstring(desktop) + L"\\Вестар.lnk";
-    }
-
     std::vector<std::wstring> CopyLines() const {
         std::vector<std::wstring> lines;
         std::copy_if(host_.log.lines.begin(), host_.log.lines.end(), std::back_inserter(lines),
                      [](const std::wstring& line) { return line.rfind(L"Копирование", 0) == 0; });
         return lines;
     }
-
-    ComApartment com_; // as the program's start-up gives the thread
-    testfiles::ScratchDir medium_{L"medium"};
-    testfiles::ScratchDir work_{L"target"};
-    std::wstring target_;
-    FakeHost host_;
-    ScriptedDialogs dialogs_;
-    FakeSystem system_;
-    wchar_t savedDirectory_[MAX_PATH] = {};
 };
 
 TEST_F(InstallRunTest, FreshInstallationCopiesEveryGroupAndEndsOnTheClosingQuestion) {
@@ -250,26 +161,9 @@ TEST_F(InstallRunTest, MissingSourceFileAbandonsTheRunWithTheOpenError) {
     }
 }
 
-// A disk that fails while the content of one medium file is written.
-class FailingWriter : public IBlockWriter {
-  public:
-    explicit FailingWriter(std::string content) : content_(std::move(content)) {}
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
-        if (std::string_view(static_cast<const char*>(data), size) == content_) {
-            SetLastError(ERROR_DISK_FULL);
-            return false;
-        }
-        DWORD written = 0;
-        return WriteFile(file, data, size, &written, nullptr) && written == size;
-    }
-
-  private:
-    std::string content_;
-};
-
 TEST_F(InstallRunTest, FailedContentCopyStopsTheRunExceptForTheInHouseLibraries) {
     {
-        FailingWriter disk(ContentOf(L"gds32.dll"));
+        FailingOnContent disk(ContentOf(L"gds32.dll"));
         ScopedBlockWriter failing(disk);
         Run();
     }
@@ -284,7 +178,7 @@ TEST_F(InstallRunTest, FailedContentCopyStopsTheRunExceptForTheInHouseLibraries)
     host_ = FakeHost{};
     host_.path = target_;
     {
-        FailingWriter disk(ContentOf(L"Birch.Dll"));
+        FailingOnContent disk(ContentOf(L"Birch.Dll"));
         ScopedBlockWriter failing(disk);
         Run();
     }
@@ -389,6 +283,18 @@ TEST_F(InstallRunTest, DriverStepFollowsTheBoxAndTheAnswer) {
     }
 }
 
+TEST_F(InstallRunTest, DriverInstallerThatCannotStartIsReportedAsNotDone) {
+    testfiles::RemoveTree(medium_ / L"FTDIDriverInstall");
+    Run();
+    const std::wstring prefix = L"Установка драйверов устройства не выполнена: ";
+    const auto line = std::find_if(host_.log.lines.begin(), host_.log.lines.end(),
+                                   [&](auto& text) { return text.rfind(prefix, 0) == 0; });
+    ASSERT_NE(line, host_.log.lines.end());
+    EXPECT_GT(line->size(), prefix.size()) << "followed by the system's error text";
+    EXPECT_THAT(host_.log.lines, Not(Contains(L"Установка драйверов устройства завершена")));
+    EXPECT_TRUE(host_.exitEnabled) << "the run goes on";
+}
+
 TEST_F(InstallRunTest, SmallFontsEndOnTheFontSizePageWithoutTheQuestion) {
     system_.logPixels = 96;
     Run();
@@ -444,6 +350,8 @@ TEST_F(InstallRunTest, ReinstallKeepsTheClinicsDataAndTheOldDatabase) {
         return line.rfind(L"Прежняя база данных сохранена: QZ7.FDB.", 0) == 0;
     });
     ASSERT_NE(kept, host_.log.lines.end());
+    EXPECT_EQ(*(kept - 1), L"Копирование файла QZ7.FDB....Завершено")
+        << "the old database is kept only once its replacement is in place";
     const std::wstring keptName = kept->substr(kept->find(L"QZ7"));
     EXPECT_EQ(keptName.size(), std::wstring(L"QZ7.FDB.20261210-121314.bak").size());
     EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\" + keptName), "the clinic's patients\r\n");

@@ -342,6 +342,18 @@ TEST_F(MainWindowTest, ChangeFontSizeRestartsOnYesAndClosesTheWindow) {
     EXPECT_FALSE(main_.Visible());
 }
 
+TEST_F(MainWindowTest, ChangeFontSizeThatFailsShowsTheErrorAndKeepsThePage) {
+    system_.largeFontsChange = false;
+    main_.ShowPage(TWizardPage::tsChangeFontSize);
+    main_.BtnChangeFont.Click();
+    ASSERT_EQ(dialogs_.asked.size(), 1u);
+    EXPECT_EQ(dialogs_.asked[0].text, L"Не удалось изменить размер шрифта. Выберите крупный "
+                                      L"шрифт (120 точек на дюйм) в настройках экрана Windows.");
+    EXPECT_EQ(dialogs_.asked[0].type, TMsgDlgType::mtError);
+    EXPECT_TRUE(system_.shutdownFlags.empty());
+    EXPECT_TRUE(main_.Visible());
+}
+
 // A close request that arrives while the suite's files are copied meets the
 // guarded stretch at the next pump and is refused.
 HWND g_closeTarget = nullptr;

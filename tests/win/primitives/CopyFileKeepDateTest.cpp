@@ -3,6 +3,7 @@
 #include "FailingWriter.h"
 #include "common/TestFiles.h"
 #include "install/FilePrimitives.h"
+#include "install/FileReplace.h"
 #include "shared/AppError.h"
 #include "shared/SysError.h"
 #include "common/RaisedErrors.h"
@@ -175,6 +176,113 @@ TEST_F(CopyFileKeepDateTest, FailedContentCopyWithoutDestinationLeavesNoFile) {
     EXPECT_FALSE(CopyFileKeepDate(source, destination));
 
     EXPECT_EQ(Names(dir.path()), std::vector<std::wstring>{L"источник.dat"});
+}
+
+// The database's replacement: the earlier file is kept under a backup name
+// only once the copy is whole.
+class KeepingCopyTest : public CopyFileKeepDateTest {
+  protected:
+    std::wstring Backup(int attempt) const {
+        return dir / (L"копия.bak" + (attempt == 1 ? std::wstring() : std::to_wstring(attempt)));
+    }
+    bool Copy() {
+        return CopyFileKeepDate(
+            source, destination, [this](int attempt) { return Backup(attempt); }, kept);
+    }
+    std::wstring kept = L"<unset>";
+};
+
+TEST_F(KeepingCopyTest, KeepsTheEarlierFileUnderTheFirstFreeBackupName) {
+    ASSERT_TRUE(WriteBytes(source, "medium database"));
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(kept, L"") << "nothing to keep on a first installation";
+
+    ASSERT_TRUE(WriteBytes(destination, "clinic database"));
+    ASSERT_TRUE(WriteBytes(Backup(1), "an older backup"));
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(kept, Backup(2));
+    EXPECT_EQ(ReadBytes(destination), "medium database");
+    EXPECT_EQ(ReadBytes(Backup(1)), "an older backup");
+    EXPECT_EQ(ReadBytes(Backup(2)), "clinic database");
+    EXPECT_EQ(Names(dir.path()).size(), 4u) << "no temporary file is left";
+}
+
+TEST_F(KeepingCopyTest, FailedContentCopyLeavesTheEarlierFileAtItsNameAndNoOtherFile) {
+    ASSERT_TRUE(WriteBytes(source, std::string(300000, 'n')));
+    ASSERT_TRUE(WriteBytes(destination, "clinic database"));
+    FailingWriter failing(100000);
+    {
+        const ScopedBlockWriter replaced(failing);
+        EXPECT_FALSE(Copy());
+    }
+    EXPECT_EQ(kept, L"");
+    EXPECT_EQ(ReadBytes(destination), "clinic database");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::wstring>{L"источник.dat", L"копия файла.dat"}));
+}
+
+// Counts the blocks written, and writes them.
+class CountingWriter final : public IBlockWriter {
+  public:
+    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+        ++blocks;
+        DWORD written = 0;
+        return WriteFile(file, data, size, &written, nullptr) && written == size;
+    }
+    int blocks = 0;
+};
+
+// The suite keeps its database open with read and write sharing but not
+// delete sharing: it could be neither renamed nor replaced, which is found
+// out before anything is copied.
+TEST_F(KeepingCopyTest, DatabaseOpenWithoutDeleteSharingRaisesBeforeAnyWrite) {
+    ASSERT_TRUE(WriteBytes(source, "medium database"));
+    ASSERT_TRUE(WriteBytes(destination, "clinic database"));
+    CountingWriter counting;
+    const ScopedBlockWriter replaced(counting);
+    for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        const FileLock lock(destination, share);
+        ASSERT_TRUE(lock.locked());
+        EXPECT_EQ(RaisedText([&] { Copy(); }), CannotCreate(destination, ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_EQ(counting.blocks, 0);
+    EXPECT_EQ(ReadBytes(destination), "clinic database");
+    EXPECT_EQ(Names(dir.path()).size(), 2u);
+}
+
+TEST(InstallerTempName, MatchesOnlyTheInstallersOwnPattern) {
+    const struct {
+        const wchar_t* name;
+        bool matches;
+    } cases[] = {
+        {L"~vestar123-4.tmp", true}, {L"~VESTAR7-1.TMP", true},    {L"~vestar-4.tmp", false},
+        {L"~vestar123-.tmp", false}, {L"~vestar12x-4.tmp", false}, {L"~vestar123-4.tmp.bak", false},
+        {L"vestar123-4.tmp", false}, {L"~vestar123_4.tmp", false}, {L"~rel1A2B.tmp", false},
+        {L"QZ7.FDB", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsInstallerTempName(c.name), c.matches) << c.name;
+    }
+}
+
+// What an interrupted run left is removed by the next copy into the
+// directory; a temporary file still open (a run in progress) and every
+// other name stay.
+TEST_F(CopyFileKeepDateTest, FirstCopyIntoADirectoryRemovesStaleTemporaryFilesOnly) {
+    ScratchDir target;
+    for (const wchar_t* name : {L"~vestar4242-1.tmp", L"~vestar4242-2.tmp", L"~vestar1-9.tmp",
+                                L"~vestar-1.tmp", L"keep.tmp", L"~vestar1-1.tmp.txt"}) {
+        ASSERT_TRUE(WriteBytes(target / name, "left over"));
+    }
+    ASSERT_TRUE(SetFileAttributesW((target / L"~vestar1-9.tmp").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(WriteBytes(source, "content"));
+    {
+        const FileLock inProgress(target / L"~vestar4242-2.tmp");
+        ASSERT_TRUE(inProgress.locked());
+        EXPECT_TRUE(CopyFileKeepDate(source, target / L"QZ7.FDB"));
+    }
+    EXPECT_EQ(Names(target.path()),
+              (std::vector<std::wstring>{L"QZ7.FDB", L"keep.tmp", L"~vestar-1.tmp",
+                                         L"~vestar1-1.tmp.txt", L"~vestar4242-2.tmp"}));
 }
 
 } // namespace

@@ -52,12 +52,14 @@ TEST_F(DirectoryTreeTest, CopyDirTreeCopiesAllFilesAndOnlyVisibleSubdirectories)
     EXPECT_EQ(ReadBytes(target + L"\\hidden.txt"), "hidden");
     EXPECT_EQ(ReadBytes(target + L"\\Подкаталог\\deeper\\deep.txt"), "deep");
     EXPECT_EQ(ReadBytes(target + L"\\Подкаталог\\inner.txt"), "inner");
-    EXPECT_NE(Attributes(target + L"\\Updater.exe.cfg") & FILE_ATTRIBUTE_READONLY, 0u)
-        << "the system copy keeps the read-only attribute";
+    EXPECT_EQ(Attributes(target + L"\\Updater.exe.cfg") & FILE_ATTRIBUTE_READONLY, 0u)
+        << "a read-only medium's attribute is not carried into the target";
     EXPECT_NE(Attributes(target + L"\\hidden.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST_F(DirectoryTreeTest, CopyDirTreeOverwritesPlainFilesButNotReadOnlyOrHiddenOnes) {
+// A read-only file of an earlier installation is replaced (the system's copy
+// would refuse it on Windows); a hidden one is left as it was.
+TEST_F(DirectoryTreeTest, CopyDirTreeReplacesPlainAndReadOnlyFilesButNotHiddenOnes) {
     MakeDir(L"src");
     MakeFile(L"src\\ReleaseInfo", "new release");
     MakeFile(L"src\\plain.txt", "new plain");
@@ -71,9 +73,24 @@ TEST_F(DirectoryTreeTest, CopyDirTreeOverwritesPlainFilesButNotReadOnlyOrHiddenO
     CopyDirTree(dir / L"src", dir / L"dst\\");
 
     EXPECT_EQ(ReadBytes(dir / L"dst\\plain.txt"), "new plain");
-    EXPECT_EQ(ReadBytes(dir / L"dst\\ReleaseInfo"), "old release");
+    EXPECT_EQ(ReadBytes(dir / L"dst\\ReleaseInfo"), "new release");
+    EXPECT_EQ(Attributes(dir / L"dst\\ReleaseInfo") & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(ReadBytes(dir / L"dst\\hidden.txt"), "old hidden");
-    SetFileAttributesW((dir / L"dst\\ReleaseInfo").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(DirectoryTreeTest, ClearReadOnlyTreeClearsOnlyTheReadOnlyBitThroughTheTree) {
+    MakeDir(L"tree");
+    MakeDir(L"tree\\Lang");
+    MakeFile(L"tree\\a.exe", "a", FILE_ATTRIBUTE_READONLY);
+    MakeFile(L"tree\\Lang\\ru.lng", "ru", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    MakeFile(L"tree\\plain.txt", "plain");
+
+    ClearReadOnlyTree(dir / L"tree");
+
+    constexpr DWORD kShown = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    EXPECT_EQ(Attributes(dir / L"tree\\a.exe") & kShown, 0u);
+    EXPECT_EQ(Attributes(dir / L"tree\\Lang\\ru.lng") & kShown, DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_EQ(ReadBytes(dir / L"tree\\plain.txt"), "plain");
 }
 
 TEST_F(DirectoryTreeTest, CopyDirTreeFromAMissingSourceMakesAnEmptyDestination) {

@@ -56,6 +56,24 @@ TEST_F(SettingsFilesTest, ExistingHolterIniKeepsItsKeysAndSectionsAndGetsTheTwoO
                                     "HardwareType=1\r\nPrinter=HP\r\n\r\n[Tail]\r\nx=y\r\n\r\n");
 }
 
+// An earlier installation on a Russian Windows leaves holter.ini without a
+// mark, in code page 1251: its Cyrillic names and values stay byte for byte
+// and read back through the system as the same letters.
+TEST_F(SettingsFilesTest, UnmarkedCodePage1251HolterIniKeepsItsCyrillicText) {
+    ASSERT_EQ(GetACP(), 1251u) << "the tests run in the clinics' locale";
+    // "[Клиника]\r\nИмя=Городская больница\r\n" in code page 1251.
+    const std::string clinic = "[\xCA\xEB\xE8\xED\xE8\xEA\xE0]\r\n\xC8\xEC\xFF=\xC3\xEE\xF0\xEE\xE4"
+                               "\xF1\xEA\xE0\xFF \xE1\xEE\xEB\xFC\xED\xE8\xF6\xE0\r\n\r\n";
+    ASSERT_TRUE(WriteBytes(holterIni, clinic + "[options]\r\nFilterType=2\r\n"));
+
+    WriteInitialOptions(target.path());
+
+    EXPECT_EQ(ReadBytes(holterIni), clinic + "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
+    wchar_t value[64] = {};
+    GetPrivateProfileStringW(L"Клиника", L"Имя", L"", value, 64, holterIni.c_str());
+    EXPECT_EQ(std::wstring(value), L"Городская больница");
+}
+
 TEST_F(SettingsFilesTest, Utf16HolterIniStaysUtf16WithItsMark) {
     ASSERT_TRUE(WriteBytes(holterIni, Utf16LE(u"[options]\r\nИмя=Вестар\r\nFilterType=2\r\n")));
 

@@ -36,9 +36,9 @@ struct LinkContent {
     std::wstring arguments;
 };
 
-// Wine's GetPath of a loaded link gives the path through the ANSI code page
-// (Cyrillic letters come back as '?'), while the link's item list holds the
-// exact path; the target is therefore compared through the item list.
+// Wine's GetPath of a loaded link gives the path through the ANSI code page,
+// while the link's item list holds the exact path. In the clinics' code page
+// (1251) both give Cyrillic letters back whole.
 LinkContent ReadLink(const std::wstring& linkFile) {
     ComPtr<IShellLinkW> link;
     EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -172,6 +172,7 @@ TEST_F(ShortcutTest, InstallRunsDesktopLinkPointsToTheMainExecutable) {
     ASSERT_TRUE(FileExists(expectedLink));
     const LinkContent link = ReadLink(expectedLink);
     EXPECT_EQ(link.path, target_ + L"Portal.exe");
+    EXPECT_EQ(link.storedPath, target_ + L"Portal.exe");
     EXPECT_EQ(link.workingDirectory, target_);
     EXPECT_EQ(link.description, kDescription);
     EXPECT_EQ(link.arguments, L"");
