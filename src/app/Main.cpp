@@ -338,7 +338,18 @@ void TFMain::BtnInputComponentsBackClick(TWindow&) {
     InsatallPages.ShowPage(tsInputPath);
 }
 
+// The run processes messages while it copies; a click that reaches the
+// hidden button meanwhile (a key press, or a message from another program)
+// must not start a second run inside the first.
 void TFMain::BtnInsatallClick(TWindow&) {
+    if (installing_) {
+        return;
+    }
+    installing_ = true;
+    const struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{installing_};
     RunLoggedInstall(std::nullopt);
 }
 

@@ -3,6 +3,7 @@
 // panel and the wizard's pages with their buttons.
 #include <string>
 
+#include "app/TaskbarProgress.h"
 #include "ui/portable/Image32.h"
 #include "install/InstallHost.h"
 #include "install/InstallLog.h"
@@ -169,6 +170,9 @@ class TFMain : public TForm, public IInstallHost {
     void SetCopyFrom(const std::wstring& sourcePath) override { Fcopyfrom = sourcePath; }
     void ProcessMessages() override;
     void Close() override { TForm::Close(); }
+    void ShowProgress(uint64_t done, uint64_t total) override {
+        taskbar_.Show(Handle(), done, total);
+    }
 
     TTabSheet& Sheet(TWizardPage page);
 
@@ -188,4 +192,6 @@ class TFMain : public TForm, public IInstallHost {
     IUserDialogs& dialogs_;
     ISystemActions& system_;
     TLogListLog log_{LogList};
+    TaskbarProgress taskbar_;
+    bool installing_ = false; // the install run is under way
 };

@@ -1,5 +1,8 @@
 #include "install/InstallRun.h"
 
+#include <atomic>
+#include <initializer_list>
+
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
 #include "install/FilePrimitives.h"
@@ -7,6 +10,7 @@
 #include "install/InstallHost.h"
 #include "install/MediumLayout.h"
 #include "install/Shortcut.h"
+#include "install/portable/CopyProgressLine.h"
 #include "shared/SysError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
@@ -29,7 +33,7 @@ std::wstring Trimmed(const std::wstring& text) {
 }
 
 // FCanClose false and the hourglass while the suite's files are copied;
-// restored however the stretch is left.
+// restored, and the taskbar's progress removed, however the stretch is left.
 class GuardedStretch {
   public:
     explicit GuardedStretch(IInstallHost& host) : host_(host) {
@@ -37,6 +41,7 @@ class GuardedStretch {
         host_.SetHourglass(true);
     }
     ~GuardedStretch() {
+        host_.ShowProgress(0, 0);
         host_.SetCanClose(true);
         host_.SetHourglass(false);
     }
@@ -91,6 +96,10 @@ class InstallRun {
         if (!CreateDtaDirectory()) {
             return false;
         }
+        copyTotal_ = BytesToCopy(
+            {&MediumLayout::Group1Database, &MediumLayout::FirebirdGroupFor(host_.WindowsIndex()),
+             &MediumLayout::Group3CharacterSets, &MediumLayout::Group4StandardUdf,
+             &MediumLayout::Group5InHouseUdf});
         if (!CopyDatabase() || !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
             return false;
         }
@@ -164,8 +173,8 @@ class InstallRun {
         std::wstring keptPath;
         const bool copied = CopyAnnounced(
             name,
-            [&](const std::wstring& from, const std::wstring& to) {
-                return CopyFileKeepDate(from, to, backupName, keptPath);
+            [&](const std::wstring& from, const std::wstring& to, const CopyProgress& progress) {
+                return CopyFileKeepDate(from, to, backupName, keptPath, progress);
             },
             group);
         if (!keptPath.empty()) {
@@ -187,8 +196,9 @@ class InstallRun {
     // Copies one file group; false when a copy of a stopping group failed.
     bool CopyGroup(const MediumLayout::FileGroup& group) {
         for (const std::wstring_view name : group.files) {
-            const auto copy = [](const std::wstring& from, const std::wstring& to) {
-                return CopyFileKeepDate(from, to);
+            const auto copy = [](const std::wstring& from, const std::wstring& to,
+                                 const CopyProgress& progress) {
+                return CopyFileKeepDate(from, to, progress);
             };
             if (!CopyAnnounced(std::wstring(name), copy, group) && group.stopOnError) {
                 return false;
@@ -197,16 +207,58 @@ class InstallRun {
         return true;
     }
 
+    // The sizes of the groups' files on the medium (a missing file counts
+    // nothing): the whole of the taskbar's progress.
+    std::uint64_t BytesToCopy(std::initializer_list<const MediumLayout::FileGroup*> groups) const {
+        std::uint64_t total = 0;
+        for (const MediumLayout::FileGroup* group : groups) {
+            for (const std::wstring_view name : group->files) {
+                WIN32_FILE_ATTRIBUTE_DATA data{};
+                const std::wstring path =
+                    source_ + std::wstring(group->sourceDir) + std::wstring(name);
+                if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+                    total += (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+                }
+            }
+        }
+        return total;
+    }
+
     // One file of a group under its status line; true when it was copied.
+    // The copy runs on a worker thread while the window keeps answering; a
+    // long one shows its percentage on its line, and the taskbar button the
+    // bytes copied of the whole stretch.
     template <typename Copy>
     bool CopyAnnounced(const std::wstring& name, const Copy& copy,
                        const MediumLayout::FileGroup& group) {
         const int line = log_.Add(L"Копирование файла " + name + L"....");
         host_.ProcessMessages();
-        const bool copied = copy(source_ + std::wstring(group.sourceDir) + name,
-                                 target_ + std::wstring(group.targetDir) + name);
-        Complete(line, copied ? kDone : kFailed);
-        return copied;
+        CopyProgressLine status(log_, line, GetTickCount64());
+        std::atomic<std::uint64_t> copied{0};
+        std::atomic<std::uint64_t> size{0};
+        bool done = false;
+        const auto work = [&] {
+            done = copy(source_ + std::wstring(group.sourceDir) + name,
+                        target_ + std::wstring(group.targetDir) + name,
+                        [&](ULONGLONG bytes, ULONGLONG of) {
+                            size = of;
+                            copied = bytes;
+                        });
+        };
+        const auto tick = [&] {
+            status.Update(copied, size, GetTickCount64());
+            host_.ShowProgress(copiedBefore_ + copied, copyTotal_);
+        };
+        try {
+            host_.WaitFor(work, tick);
+        } catch (...) {
+            status.Finish(L""); // the line as it was announced
+            throw;
+        }
+        copiedBefore_ += size;
+        host_.ShowProgress(copiedBefore_, copyTotal_);
+        status.Finish(done ? kDone : kFailed);
+        return done;
     }
 
     void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }
@@ -297,6 +349,8 @@ class InstallRun {
     IProgressLog& log_;
     std::wstring target_;
     std::wstring source_;
+    std::uint64_t copyTotal_ = 0;    // the bytes of every file the stretch copies
+    std::uint64_t copiedBefore_ = 0; // of them, those of the files copied so far
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "FakeHost.h"
 #include "SmallMedium.h"
+#include "common/HeldWriter.h"
 #include "common/TestFiles.h"
 #include "install/BlockWriter.h"
 #include "install/InstallLog.h"
@@ -190,6 +191,60 @@ TEST_F(InstallRunTest, FailedContentCopyStopsTheRunExceptForTheInHouseLibraries)
     EXPECT_EQ(*(birch + 2), L"Копирование файла Maple.Dll....Завершено");
     EXPECT_TRUE(Exists(target_ + L"Settings\\lastnum.dta"));
     EXPECT_TRUE(host_.exitEnabled);
+}
+
+// A copy held past half a second shows its percentage on its own line; the
+// finished line carries only the result word.
+TEST_F(InstallRunTest, LongCopyShowsItsPercentageInPlaceThenTheResultWord) {
+    const std::wstring announced = L"Копирование файла QZ7.FDB....";
+    testfiles::HeldWriter disk;
+    std::vector<std::wstring> shown; // the database's line as each pump saw it
+    std::wstring lastWhenShown;
+    host_.onPump = [&] {
+        const auto line =
+            std::find_if(host_.log.lines.begin(), host_.log.lines.end(),
+                         [&](const std::wstring& text) { return text.rfind(announced, 0) == 0; });
+        if (line != host_.log.lines.end() && (shown.empty() || shown.back() != *line)) {
+            shown.push_back(*line);
+            if (line->back() == L'%') {
+                lastWhenShown = host_.log.lines.back();
+                disk.Release();
+            }
+        }
+    };
+    {
+        const ScopedBlockWriter held(disk);
+        Run();
+    }
+    EXPECT_THAT(shown, Contains(announced + L"0%"));
+    EXPECT_EQ(lastWhenShown, announced + L"0%") << "the percentage is on the copy's own line";
+    EXPECT_EQ(
+        std::count_if(host_.log.lines.begin(), host_.log.lines.end(),
+                      [&](const std::wstring& text) { return text.rfind(announced, 0) == 0; }),
+        1);
+    EXPECT_EQ(host_.log.lines[2], announced + L"Завершено");
+    EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
+}
+
+// The taskbar counts the bytes of every file the stretch copies, never
+// past the whole, and is cleared when the stretch ends.
+TEST_F(InstallRunTest, TaskbarProgressCountsEveryCopiedByteOnceThenClears) {
+    WriteFileCreatingDirs(medium_.path() + L"DTAfb\\QZ7.FDB", std::string(100000, 'd'));
+    uint64_t total = 100000;
+    for (const auto* names : {&kRuntime2A, &kIntl, &kUdf, &kInHouse}) {
+        for (const auto& name : *names) {
+            total += ContentOf(name).size();
+        }
+    }
+    Run();
+    ASSERT_GE(host_.progress.size(), 2u);
+    EXPECT_EQ(host_.progress.back(), (std::pair<uint64_t, uint64_t>{0, 0}));
+    const auto& whole = host_.progress[host_.progress.size() - 2];
+    EXPECT_EQ(whole, (std::pair<uint64_t, uint64_t>{total, total}));
+    for (size_t i = 1; i + 1 < host_.progress.size(); ++i) {
+        EXPECT_GE(host_.progress[i].first, host_.progress[i - 1].first);
+        EXPECT_EQ(host_.progress[i].second, total);
+    }
 }
 
 TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
