@@ -19,6 +19,13 @@ vestar_session_start "$BUILD"
 trap vestar_session_stop EXIT
 
 MEDIUM=$BUILD/demo-medium
+cat <<EOF_HINT
+To try the installer without questions, or the check of the medium, on the
+demo medium (the exit code after each; the README lists the switches):
+  WINEPREFIX=$BUILD/wineprefix ./tools/wine-run.sh $MEDIUM/Install.exe /VERYSILENT /DIR='C:\Holter' /LOG='C:\install.log'; echo \$?
+  WINEPREFIX=$BUILD/wineprefix ./tools/wine-run.sh $MEDIUM/Install.exe /SILENT /DRIVER /DIR='C:\Holter'; echo \$?
+  WINEPREFIX=$BUILD/wineprefix ./tools/wine-run.sh $MEDIUM/Install.exe /CHECK; echo \$?
+EOF_HINT
 if [ -n "$had_display" ]; then
     ./tools/wine-run.sh "$MEDIUM/Install.exe"
     exit 0

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <memory>
 
+#include "app/CommandLineRun.h"
 #include "app/Main.h"
 #include "shared/SharedStartup.h"
 #include "shared/VS_Common_Var.h"
@@ -48,18 +49,39 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TApplication& application = Application();
     application.Title = L"Установка комплекса \"Вестар\"";
     application.OnErrorReport = ShowErrorReportDialog;
-    TWin32UserDialogs dialogs;
+    const TSwitchesParse parsed = ParseSwitches(ArgumentsOf(GetCommandLineW()));
+    const TSwitches& switches = parsed.switches;
+    if (!parsed.error.empty()) {
+        return RefuseCommandLine(parsed);
+    }
+    if (switches.help) {
+        return ShowSwitchesHelp();
+    }
+    if (switches.check) {
+        return CheckMediumBesideProgram(switches, BaseDir);
+    }
     RealSystemActions system;
+    if (switches.mode == TRunMode::VerySilent) {
+        return InstallWithoutWindow(switches, system, BaseDir);
+    }
+    TWin32UserDialogs dialogs;
     std::unique_ptr<TFMain> main;
     application.RunGuarded([&] { main = std::make_unique<TFMain>(dialogs, system); });
     if (!main) {
-        return 1;
+        return kExitAbandoned;
     }
     application.MainForm = main.get();
+    main->LogTargets = TLogTargets{DescribeSwitches(switches), switches.log};
+    if (switches.dir) {
+        main->ePath.SetText(*switches.dir); // the path page checks it as ever
+    }
     // The suite's progress window lives as long as the main window; the
     // installer never shows it.
     TFWaitRun waitRun;
+    if (switches.mode == TRunMode::Silent) {
+        return InstallWithProgressPage(*main, switches);
+    }
     main->Show();
     application.Run();
-    return application.ExitCode();
+    return main->ExitCode;
 }

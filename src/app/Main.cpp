@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/LoadPngResource.h"
+#include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
 #include "files/FileReplace.h"
 #include "install/InstallRun.h"
@@ -69,20 +70,15 @@ std::wstring UpperCase(std::wstring text) {
     return text;
 }
 
-// The text without its leading and trailing blanks and control characters.
-std::wstring TrimmedPath(const std::wstring& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && text[first] <= L' ') {
-        ++first;
-    }
-    while (last > first && text[last - 1] <= L' ') {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
-
 } // namespace
+
+void CreateTargetDirectories(const std::wstring& path) {
+    for (const std::wstring& directory : {path, path + L"Settings\\"}) {
+        if (!DirectoryExists(directory)) {
+            CreateDirectoryW(directory.c_str(), nullptr);
+        }
+    }
+}
 
 bool IsSisterBrandName(const std::wstring& productName) {
     return UpperCase(productName) == UpperCase(L"Тиресан");
@@ -322,28 +318,19 @@ void TFMain::BtnSelectPathClick(TWindow&) {
 }
 
 void TFMain::BtnInputPathNextClick(TWindow&) {
-    std::wstring path = TrimmedPath(ePath.Text());
-    if (path.empty()) {
-        dialogs_.MessageDlg(L"Не выбран путь для установки программы!", TMsgDlgType::mtError,
-                            TMsgDlgButtons::mbOK);
+    const TTargetPath target = CheckTargetPath(ePath.Text());
+    if (target.verdict == TTargetPathVerdict::Empty) {
+        dialogs_.MessageDlg(kEmptyPathText, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         ePath.SetFocus();
         return;
     }
-    if (path.back() != L'\\') {
-        path += L'\\';
-    }
-    ePath.SetText(path);
-    if (path.size() <= 3) {
-        dialogs_.MessageDlg(L"Программу нелзя устанавливать в корневой каталог!",
-                            TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+    ePath.SetText(target.path);
+    if (target.verdict == TTargetPathVerdict::Root) {
+        dialogs_.MessageDlg(kRootPathText, TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
         ePath.SetFocus();
         return;
     }
-    for (const std::wstring& directory : {path, path + L"Settings\\"}) {
-        if (!DirectoryExists(directory)) {
-            CreateDirectoryW(directory.c_str(), nullptr);
-        }
-    }
+    CreateTargetDirectories(target.path);
     InsatallPages.ShowPage(tsInputComponents);
 }
 
@@ -357,8 +344,27 @@ void TFMain::BtnInputComponentsBackClick(TWindow&) {
     InsatallPages.ShowPage(tsInputPath);
 }
 
+// The run processes messages while it copies; a click that reaches the
+// hidden button meanwhile (a key press, or a message from another program)
+// must not start a second run inside the first.
 void TFMain::BtnInsatallClick(TWindow&) {
-    RunInstall(InstallEnvironment{*this, dialogs_, system_, GetModuleHandleW(nullptr), BaseDir});
+    if (installing_) {
+        return;
+    }
+    installing_ = true;
+    const struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{installing_};
+    RunLoggedInstall(std::nullopt);
+}
+
+int TFMain::RunLoggedInstall(const std::optional<TUnattended>& unattended) {
+    ExitCode = 2; // what an error passing through leaves
+    ExitCode = RunInstallLogged(InstallEnvironment{*this, dialogs_, system_,
+                                                   GetModuleHandleW(nullptr), BaseDir, unattended},
+                                LogTargets);
+    return ExitCode;
 }
 
 void TFMain::BtnCancelClick(TWindow&) {

@@ -3,8 +3,10 @@
 // panel and the wizard's pages with their buttons.
 #include <string>
 
+#include "app/TaskbarProgress.h"
 #include "ui/portable/Image32.h"
 #include "install/InstallHost.h"
+#include "install/InstallLog.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"
@@ -28,6 +30,15 @@ extern bool IsSisterBrand;
 // Whether a product name names the sister brand: "Тиресан" in any letter
 // case (the system's case mapping), nothing trimmed.
 bool IsSisterBrandName(const std::wstring& productName);
+
+// The path page's answers to a target path it refuses.
+inline constexpr wchar_t kEmptyPathText[] = L"Не выбран путь для установки программы!";
+inline constexpr wchar_t kRootPathText[] = L"Программу нелзя устанавливать в корневой каталог!";
+
+// What the path page makes of an accepted target path (ending in a
+// backslash): the directory and its "Settings\", each one level, when
+// missing; whether that worked is not examined (the install run meets it).
+void CreateTargetDirectories(const std::wstring& path);
 
 class TFMain;
 
@@ -122,6 +133,15 @@ class TFMain : public TForm, public IInstallHost {
     TPanel PnlFontSizeSpacer{tsChangeFontSize};
     TMemo MemoChangeFontSize{tsChangeFontSize};
 
+    // Where the install run's log goes besides Install.log, and the exit
+    // code the program ends with: 0 until a run stops or is abandoned.
+    TLogTargets LogTargets;
+    int ExitCode = 0;
+
+    // The install run with its log on disk; sets and gives ExitCode. An
+    // error raised by the run passes on (ExitCode 2 then).
+    int RunLoggedInstall(const std::optional<TUnattended>& unattended);
+
     // Handlers.
     void FormCreate();
     void BGResize();
@@ -150,6 +170,9 @@ class TFMain : public TForm, public IInstallHost {
     void SetCopyFrom(const std::wstring& sourcePath) override { Fcopyfrom = sourcePath; }
     void ProcessMessages() override;
     void Close() override { TForm::Close(); }
+    void ShowProgress(uint64_t done, uint64_t total) override {
+        taskbar_.Show(Handle(), done, total);
+    }
 
     TTabSheet& Sheet(TWizardPage page);
 
@@ -169,4 +192,6 @@ class TFMain : public TForm, public IInstallHost {
     IUserDialogs& dialogs_;
     ISystemActions& system_;
     TLogListLog log_{LogList};
+    TaskbarProgress taskbar_;
+    bool installing_ = false; // the install run is under way
 };

@@ -14,10 +14,9 @@
 #include "files/FileReplace.h"
 #include "base/SysError.h"
 #include "base/Handles.h"
+#include "files/CopyEngine.h"
 
 namespace {
-
-constexpr DWORD kCopyBlockSize = 64 * 1024;
 
 UniqueHandle OpenSourceExclusively(const std::wstring& source) {
     UniqueHandle file(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -53,34 +52,18 @@ bool ReserveSize(HANDLE file, ULONGLONG size) {
            SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
 }
 
-bool CopyContent(HANDLE source, HANDLE destination, ULONGLONG size) {
-    std::vector<BYTE> buffer(kCopyBlockSize);
-    IBlockWriter& writer = CurrentBlockWriter();
-    while (size > 0) {
-        const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(size, kCopyBlockSize));
-        DWORD read = 0;
-        if (!ReadFile(source, buffer.data(), wanted, &read, nullptr) || read == 0) {
-            return false;
-        }
-        if (!writer.WriteBlock(destination, buffer.data(), read)) {
-            return false;
-        }
-        size -= read;
-    }
-    return true;
-}
-
 // A flushed copy of the source, with its rounded time, in a temporary file
 // beside `destination`. Raises as CopyFileKeepDate does; false when copying
 // the content failed.
-bool CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside& copy) {
+bool CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside& copy,
+                  const CopyProgress& progress) {
     if (copy.error() != 0) {
         RaiseCannotCreateFile(destination, copy.error());
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(input, &size) ||
         !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart)) ||
-        !CopyContent(input, copy.handle(), static_cast<ULONGLONG>(size.QuadPart))) {
+        !CopyFileContent(input, copy.handle(), static_cast<ULONGLONG>(size.QuadPart), progress)) {
         return false;
     }
     FILETIME writeTime{};
@@ -102,10 +85,11 @@ UniqueHandle OpenForCopy(const std::wstring& source, const std::wstring& destina
 
 } // namespace
 
-bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination) {
+bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                      const CopyProgress& progress) {
     const UniqueHandle input = OpenForCopy(source, destination);
     TempFileBeside copy(destination);
-    if (!CopyIntoTemp(input.get(), destination, copy)) {
+    if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
         return false;
     }
     if (const DWORD error = copy.MoveIntoPlace(true)) {
@@ -115,11 +99,12 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
 }
 
 bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
-                      const BackupNamer& backupName, std::wstring& keptPath) {
+                      const BackupNamer& backupName, std::wstring& keptPath,
+                      const CopyProgress& progress) {
     keptPath.clear();
     const UniqueHandle input = OpenForCopy(source, destination);
     TempFileBeside copy(destination);
-    if (!CopyIntoTemp(input.get(), destination, copy)) {
+    if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
         return false;
     }
     if (const DWORD error = copy.MoveIntoPlaceKeeping(backupName, keptPath)) {

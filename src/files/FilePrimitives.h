@@ -6,10 +6,14 @@
 #include <vector>
 #include <windows.h>
 
+#include "files/CopyEngine.h"
+
 // Copies a file keeping the source's last-write time (DOS-rounded). False
 // when copying the content failed; raises when the source cannot be opened
-// or the destination cannot be created or replaced.
-bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination);
+// or the destination cannot be created or replaced. `progress` follows the
+// content's copy on the calling thread.
+bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                      const CopyProgress& progress = {});
 
 // CopyFileKeepDate that keeps the destination it replaces: once the copy is
 // whole and flushed, an existing destination is renamed to the first free
@@ -17,7 +21,7 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
 // `keptPath` gets the name it was kept under, empty when there was none.
 bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
                       const std::function<std::wstring(int attempt)>& backupName,
-                      std::wstring& keptPath);
+                      std::wstring& keptPath, const CopyProgress& progress = {});
 
 // Copies a directory tree; hidden and system subdirectories are skipped.
 // Copies are never read-only, and a read-only file they replace is made

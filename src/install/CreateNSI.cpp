@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "files/FileReplace.h"
-#include "install/MediumLayout.h"
+#include "files/MediumLayout.h"
 #include "install/portable/IniText.h"
 #include "install/portable/SettingsRecords.h"
 #include "base/SysError.h"

@@ -11,7 +11,7 @@
 
 #include "files/FilePrimitives.h"
 #include "files/FileReplace.h"
-#include "install/MediumLayout.h"
+#include "files/MediumLayout.h"
 #include "install/portable/BackupChoice.h"
 #include "base/FileQueries.h"
 

@@ -9,3 +9,7 @@ void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring
 
 // Sets ROOT/Level of target + "ReleaseInfo". Raises on any failure.
 void WriteReleaseLevel(const std::wstring& target, const std::wstring& level);
+
+// Reads directory + "ReleaseInfo" as WriteReleaseLevel does, changing
+// nothing; raises the same errors.
+void CheckReleaseInfo(const std::wstring& directory);

@@ -1,6 +1,8 @@
 #pragma once
 // What the install run needs of the main window. TFMain implements it;
 // tests drive the run with their own host.
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "files/ProgressLog.h"
@@ -34,4 +36,12 @@ class IInstallHost {
     virtual void SetCopyFrom(const std::wstring& sourcePath) = 0; // Fcopyfrom
     virtual void ProcessMessages() = 0;                           // the run's pump points
     virtual void Close() = 0;                                     // a close request
+
+    // Runs `work` on a worker thread while this thread processes the
+    // window's messages through ProcessMessages, calling `tick` after them,
+    // at least every 100 ms. Returns when `work` has ended, passing on what
+    // it raised.
+    virtual void WaitFor(const std::function<void()>& work, const std::function<void()>& tick);
+    // The run's progress on the taskbar button; `total` 0 removes it.
+    virtual void ShowProgress(uint64_t /*done*/, uint64_t /*total*/) {}
 };

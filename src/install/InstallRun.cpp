@@ -1,11 +1,14 @@
 #include "install/InstallRun.h"
 
+#include <atomic>
+#include <initializer_list>
+
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
 #include "files/FilePrimitives.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
-#include "install/MediumLayout.h"
+#include "files/MediumLayout.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
 #include "shared/VS_Common_Proc.h"
@@ -13,11 +16,13 @@
 #include "system/Fonts.h"
 #include "shared/UserDialogs.h"
 #include "base/FileQueries.h"
+#include "install/portable/CopyProgressLine.h"
+#include "ui/Application.h"
 
 namespace {
 
 const wchar_t* const kDone = L"Завершено";
-const wchar_t* const kFailed = L"ОШИБКА!!!";
+const wchar_t* const kFailed = kFailedMark;
 
 std::wstring Trimmed(const std::wstring& text) {
     const auto first = text.find_first_not_of(L" \t\r\n");
@@ -29,7 +34,7 @@ std::wstring Trimmed(const std::wstring& text) {
 }
 
 // FCanClose false and the hourglass while the suite's files are copied;
-// restored however the stretch is left.
+// restored, and the taskbar's progress removed, however the stretch is left.
 class GuardedStretch {
   public:
     explicit GuardedStretch(IInstallHost& host) : host_(host) {
@@ -37,6 +42,7 @@ class GuardedStretch {
         host_.SetHourglass(true);
     }
     ~GuardedStretch() {
+        host_.ShowProgress(0, 0);
         host_.SetCanClose(true);
         host_.SetHourglass(false);
     }
@@ -52,7 +58,7 @@ class InstallRun {
     explicit InstallRun(const InstallEnvironment& env)
         : env_(env), host_(env.host), log_(env.host.Log()) {}
 
-    void Run() {
+    TRunEnd Run() {
         SweepStaleTempFilesAgain();
         target_ = Trimmed(host_.PathText());
         host_.ClearAndShowLog();
@@ -62,11 +68,11 @@ class InstallRun {
         host_.SetCopyFrom(source_);
 
         if (!CreateTargetDirectory()) {
-            return;
+            return TRunEnd::Stopped;
         }
         WriteInitialOptions(target_);
         if (!CopySuiteFiles()) {
-            return;
+            return TRunEnd::Stopped;
         }
         InstallFontsQuietly();
         InstallDriver();
@@ -74,6 +80,7 @@ class InstallRun {
         CreateDesktopLink();
         host_.EnableExit();
         Finish();
+        return TRunEnd::Finished;
     }
 
   private:
@@ -90,6 +97,10 @@ class InstallRun {
         if (!CreateDtaDirectory()) {
             return false;
         }
+        copyTotal_ = BytesToCopy(
+            {&MediumLayout::Group1Database, &MediumLayout::FirebirdGroupFor(host_.WindowsIndex()),
+             &MediumLayout::Group3CharacterSets, &MediumLayout::Group4StandardUdf,
+             &MediumLayout::Group5InHouseUdf});
         if (!CopyDatabase() || !CopyGroup(MediumLayout::FirebirdGroupFor(host_.WindowsIndex()))) {
             return false;
         }
@@ -136,7 +147,9 @@ class InstallRun {
     }
 
     void ReportFailure(const std::wstring& text) {
-        env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        if (!env_.unattended) {
+            env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        }
         log_.Add(text);
     }
 
@@ -161,8 +174,8 @@ class InstallRun {
         std::wstring keptPath;
         const bool copied = CopyAnnounced(
             name,
-            [&](const std::wstring& from, const std::wstring& to) {
-                return CopyFileKeepDate(from, to, backupName, keptPath);
+            [&](const std::wstring& from, const std::wstring& to, const CopyProgress& progress) {
+                return CopyFileKeepDate(from, to, backupName, keptPath, progress);
             },
             group);
         if (!keptPath.empty()) {
@@ -184,8 +197,9 @@ class InstallRun {
     // Copies one file group; false when a copy of a stopping group failed.
     bool CopyGroup(const MediumLayout::FileGroup& group) {
         for (const std::wstring_view name : group.files) {
-            const auto copy = [](const std::wstring& from, const std::wstring& to) {
-                return CopyFileKeepDate(from, to);
+            const auto copy = [](const std::wstring& from, const std::wstring& to,
+                                 const CopyProgress& progress) {
+                return CopyFileKeepDate(from, to, progress);
             };
             if (!CopyAnnounced(std::wstring(name), copy, group) && group.stopOnError) {
                 return false;
@@ -194,35 +208,90 @@ class InstallRun {
         return true;
     }
 
+    // The sizes of the groups' files on the medium (a missing file counts
+    // nothing): the whole of the taskbar's progress.
+    std::uint64_t BytesToCopy(std::initializer_list<const MediumLayout::FileGroup*> groups) const {
+        std::uint64_t total = 0;
+        for (const MediumLayout::FileGroup* group : groups) {
+            for (const std::wstring_view name : group->files) {
+                WIN32_FILE_ATTRIBUTE_DATA data{};
+                const std::wstring path =
+                    source_ + std::wstring(group->sourceDir) + std::wstring(name);
+                if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+                    total += (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+                }
+            }
+        }
+        return total;
+    }
+
     // One file of a group under its status line; true when it was copied.
+    // The copy runs on a worker thread while the window keeps answering; a
+    // long one shows its percentage on its line, and the taskbar button the
+    // bytes copied of the whole stretch.
     template <typename Copy>
     bool CopyAnnounced(const std::wstring& name, const Copy& copy,
                        const MediumLayout::FileGroup& group) {
         const int line = log_.Add(L"Копирование файла " + name + L"....");
         host_.ProcessMessages();
-        const bool copied = copy(source_ + std::wstring(group.sourceDir) + name,
-                                 target_ + std::wstring(group.targetDir) + name);
-        Complete(line, copied ? kDone : kFailed);
-        return copied;
+        CopyProgressLine status(log_, line, GetTickCount64());
+        std::atomic<std::uint64_t> copied{0};
+        std::atomic<std::uint64_t> size{0};
+        bool done = false;
+        const auto work = [&] {
+            done = copy(source_ + std::wstring(group.sourceDir) + name,
+                        target_ + std::wstring(group.targetDir) + name,
+                        [&](ULONGLONG bytes, ULONGLONG of) {
+                            size = of;
+                            copied = bytes;
+                        });
+        };
+        const auto tick = [&] {
+            status.Update(copied, size, GetTickCount64());
+            host_.ShowProgress(copiedBefore_ + copied, copyTotal_);
+        };
+        try {
+            host_.WaitFor(work, tick);
+        } catch (...) {
+            status.Finish(L""); // the line as it was announced
+            throw;
+        }
+        copiedBefore_ += size;
+        host_.ShowProgress(copiedBefore_, copyTotal_);
+        status.Finish(done ? kDone : kFailed);
+        return done;
     }
 
     void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }
 
+    // A font that cannot be installed does not stop the installation, but
+    // the log says so, so that the failure is not taken for success.
     void InstallFontsQuietly() {
         try {
             InstallFonts(log_, source_);
         } catch (...) {
-            // A font that cannot be installed does not stop the installation.
+            log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
+                     ErrorText(std::current_exception()));
         }
     }
 
-    void InstallDriver() {
-        if (!host_.DriverInstallChecked()) {
-            return;
+    // Asks the connection question; a run nobody answers takes the step
+    // only with /DRIVER and says in the log when it skips it.
+    bool DriverStepWanted() {
+        if (env_.unattended) {
+            if (!env_.unattended->runDriver) {
+                log_.Add(L"Установка драйверов устройства пропущена (нет параметра /DRIVER)");
+            }
+            return env_.unattended->runDriver;
         }
-        if (env_.dialogs.MessageDlg(L"Подключите интерфейсный блок и нажмите \"Yes\"?",
-                                    TMsgDlgType::mtConfirmation,
-                                    TMsgDlgButtons::mbYesNo) != TModalResult::mrYes) {
+        return host_.DriverInstallChecked() &&
+               env_.dialogs.MessageDlg(L"Подключите интерфейсный блок и нажмите \"Yes\"?",
+                                       TMsgDlgType::mtConfirmation,
+                                       TMsgDlgButtons::mbYesNo) == TModalResult::mrYes;
+    }
+
+    void InstallDriver() {
+        if (!DriverStepWanted()) {
             return;
         }
         const std::wstring driverDir(MediumLayout::DriverDir);
@@ -253,6 +322,10 @@ class InstallRun {
     }
 
     void Finish() {
+        if (env_.unattended) {
+            ReportFontSize();
+            return;
+        }
         if (IsSmallFonts(env_.system)) {
             host_.ShowPage(TWizardPage::tsChangeFontSize);
             return;
@@ -264,15 +337,25 @@ class InstallRun {
         }
     }
 
+    // A run nobody answers changes no system setting and restarts nothing.
+    void ReportFontSize() {
+        log_.Add(IsSmallFonts(env_.system)
+                     ? L"Размер шрифта экрана: мелкий. Для работы комплекса \"Вестар\" нужен "
+                       L"крупный (120 точек на дюйм); он не изменён."
+                     : L"Размер шрифта экрана: крупный.");
+    }
+
     const InstallEnvironment& env_;
     IInstallHost& host_;
     IProgressLog& log_;
     std::wstring target_;
     std::wstring source_;
+    std::uint64_t copyTotal_ = 0;    // the bytes of every file the stretch copies
+    std::uint64_t copiedBefore_ = 0; // of them, those of the files copied so far
 };
 
 } // namespace
 
-void RunInstall(const InstallEnvironment& env) {
-    InstallRun(env).Run();
+TRunEnd RunInstall(const InstallEnvironment& env) {
+    return InstallRun(env).Run();
 }

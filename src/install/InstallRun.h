@@ -3,6 +3,7 @@
 // the first settings files, copies the suite's files from the medium,
 // installs fonts, runs the driver installer, updates the database, places
 // the desktop link and ends on the closing question or the font-size page.
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -10,14 +11,32 @@ class IInstallHost;
 class IUserDialogs;
 class ISystemActions;
 
+// A run that nobody answers (/SILENT, /VERYSILENT): no message box is shown,
+// the closing question is not asked, the font size is only reported in the
+// log, and the driver step runs without its connection question only when
+// asked for.
+struct TUnattended {
+    bool runDriver = false; // /DRIVER
+};
+
 struct InstallEnvironment {
     IInstallHost& host;
     IUserDialogs& dialogs;
     ISystemActions& system;
     HINSTANCE resources;     // the module whose string table names the product
     std::wstring sourcePath; // the installer's own directory, ending in a backslash
+    std::optional<TUnattended> unattended = std::nullopt;
+};
+
+// The completion word of a status line whose step failed.
+inline constexpr wchar_t kFailedMark[] = L"ОШИБКА!!!";
+
+// How a run that raised no error ended.
+enum class TRunEnd {
+    Finished, // every step was taken (some may have marked their line kFailedMark)
+    Stopped   // a directory could not be created or a copy of groups 1 to 4 failed
 };
 
 // The whole run. Errors raised by its steps pass to the caller (the window
 // layer's error report); the guarded stretch is left before they do.
-void RunInstall(const InstallEnvironment& env);
+TRunEnd RunInstall(const InstallEnvironment& env);

@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "files/FileReplace.h"
-#include "install/MediumLayout.h"
+#include "files/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "base/Handles.h"
@@ -230,28 +230,50 @@ void SaveReplacing(IXMLDOMDocument2* document, const std::wstring& path) {
     WriteWholeFile(path, SavedBytes(document));
 }
 
-void SetLevel(const std::wstring& path, const std::wstring& level) {
-    ComPtr<IXMLDOMDocument2> document = LoadDocument(path);
-    ComPtr<IXMLDOMNode> root = SelectRoot(document.get());
+struct ReleaseDocument {
+    ComPtr<IXMLDOMDocument2> document;
+    ComPtr<IXMLDOMNode> level; // ROOT/Level
+};
+
+// The document with its Version checked and its Level found.
+ReleaseDocument LoadReleaseDocument(const std::wstring& path) {
+    ReleaseDocument release;
+    release.document = LoadDocument(path);
+    ComPtr<IXMLDOMNode> root = SelectRoot(release.document.get());
     if (ReadVersion(root.get()) != kKnownVersion) {
         throw AppError(L"unknown release file version");
     }
-    ComPtr<IXMLDOMNode> levelNode = SelectRequiredNode(root.get(), L"Level", L"Level");
-    Check(levelNode->put_nodeTypedValue(Variant(level).get()));
-    SaveReplacing(document.get(), path);
+    release.level = SelectRequiredNode(root.get(), L"Level", L"Level");
+    return release;
+}
+
+void SetLevel(const std::wstring& path, const std::wstring& level) {
+    const ReleaseDocument release = LoadReleaseDocument(path);
+    Check(release.level->put_nodeTypedValue(Variant(level).get()));
+    SaveReplacing(release.document.get(), path);
+}
+
+// Runs `action` on directory + "ReleaseInfo" with COM initialised, raising
+// the release file's errors.
+template <typename Action> void WithReleaseInfo(const std::wstring& directory, Action action) {
+    ComApartment com;
+    const std::wstring path = directory + std::wstring(MediumLayout::ReleaseInfoFile);
+    if (!PathExists(path) || DirectoryExists(path)) {
+        throw AppError(L"Release info file does not exist");
+    }
+    try {
+        action(path);
+    } catch (const AppError& error) {
+        throw AppError(kErrorPrefix + error.text());
+    }
 }
 
 } // namespace
 
 void WriteReleaseLevel(const std::wstring& target, const std::wstring& level) {
-    ComApartment com;
-    const std::wstring path = target + std::wstring(MediumLayout::ReleaseInfoFile);
-    if (!PathExists(path) || DirectoryExists(path)) {
-        throw AppError(L"Release info file does not exist");
-    }
-    try {
-        SetLevel(path, level);
-    } catch (const AppError& error) {
-        throw AppError(kErrorPrefix + error.text());
-    }
+    WithReleaseInfo(target, [&level](const std::wstring& path) { SetLevel(path, level); });
+}
+
+void CheckReleaseInfo(const std::wstring& directory) {
+    WithReleaseInfo(directory, [](const std::wstring& path) { LoadReleaseDocument(path); });
 }

@@ -87,12 +87,6 @@ std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
-std::wstring TitleFromNameTable(const std::wstring& path) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    const std::u16string name = ReadFontFullName(bytes.data(), bytes.size());
-    return std::wstring(name.begin(), name.end());
-}
-
 // The file name without directory and extension.
 std::wstring FileNameStem(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/:");
@@ -105,6 +99,12 @@ std::wstring FileNameStem(const std::wstring& path) {
 }
 
 } // namespace
+
+std::wstring TitleFromNameTable(const std::wstring& path) {
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    const std::u16string name = ReadFontFullName(bytes.data(), bytes.size());
+    return std::wstring(name.begin(), name.end());
+}
 
 std::wstring GetFontTitle(const std::wstring& path) {
     std::wstring title = TitleFromGdi(path);

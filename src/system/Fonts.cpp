@@ -3,7 +3,6 @@
 // hear of it, and a line in the progress log.
 #include "system/Fonts.h"
 
-#include <array>
 #include <windows.h>
 
 #include "files/FilePrimitives.h"
@@ -11,18 +10,12 @@
 #include "files/ProgressLog.h"
 #include "base/AppError.h"
 #include "base/SysError.h"
+#include "files/MediumLayout.h"
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 #include "base/FileQueries.h"
 
 namespace {
-
-// The suite's fonts, in the order they are installed; the names are used
-// with exactly this letter case.
-constexpr std::array<const wchar_t*, 7> kSuiteFonts = {
-    L"ARIAL.TTF",  L"ARIALN.TTF", L"COUR.TTF",    L"MICROSS.TTF",
-    L"TAHOMA.TTF", L"TIMES.TTF",  L"verdana.TTF",
-};
 
 constexpr wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr wchar_t kTrueTypeSuffix[] = L" (TrueType)";
@@ -95,9 +88,9 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
 } // namespace
 
 void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
-    const std::wstring sourceDir = sourcePath + L"fonts\\";
+    const std::wstring sourceDir = sourcePath + std::wstring(MediumLayout::FontsDir);
     const std::wstring fontsDir = GetWindowsDir() + L"fonts\\";
-    for (const wchar_t* name : kSuiteFonts) {
-        InstallFont(log, sourceDir, fontsDir, name);
+    for (const std::wstring_view name : MediumLayout::FontFiles) {
+        InstallFont(log, sourceDir, fontsDir, std::wstring(name));
     }
 }

@@ -11,3 +11,7 @@ void InstallFonts(IProgressLog& log, const std::wstring& sourcePath);
 
 // The font's full name, or empty.
 std::wstring GetFontTitle(const std::wstring& path);
+
+// The full name in the font file's own 'name' table, or empty when the file
+// cannot be read or is no TrueType or OpenType font.
+std::wstring TitleFromNameTable(const std::wstring& path);

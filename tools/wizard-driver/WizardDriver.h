@@ -28,6 +28,7 @@ class WizardDriver {
 
     HWND MainWindow() const { return main_; }
     DWORD ProcessId() const { return processId_; }
+    HANDLE ProcessHandle() const { return process_.get(); }
 
     // Waits for the main window to appear ("Установка комплекса").
     void WaitForMainWindow(std::chrono::milliseconds timeout = 30s);

@@ -25,6 +25,9 @@
 
 enum class IniEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 
+// UTF-8 of UTF-16 text; a surrogate without its partner becomes U+FFFD.
+std::string Utf8Of(std::u16string_view text);
+
 // How text of the system's 8-bit code page converts to UTF-16 and back; used
 // only for the names and values the caller sets or reads.
 struct AnsiCodePage {

@@ -7,7 +7,7 @@
 
 #include "common/TestFiles.h"
 #include "files/FilePrimitives.h"
-#include "install/MediumLayout.h"
+#include "files/MediumLayout.h"
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
@@ -89,15 +89,18 @@ TEST_F(DemoMediumTest, DriverInstallerStandInLeavesItsMarker) {
     EXPECT_TRUE(Exists(target / L"FTDIDriverInstall\\amd64\\ftdibus.inf"));
 }
 
-TEST_F(DemoMediumTest, UpdaterTreeBringsReadOnlyFilesIntoTheTargetRoot) {
+// The medium's read-only updater files land in the target root writable.
+TEST_F(DemoMediumTest, UpdaterTreeBringsItsReadOnlyFilesIntoTheTargetRootWritable) {
     CopyDirTree(medium + W(layout::UpdaterDir), target.path());
 
     for (const std::wstring_view name : {layout::ReleaseInfoFile, layout::UpdaterConfigFile}) {
-        const std::wstring path = target.path() + W(name);
-        EXPECT_NE(Attributes(path) & FILE_ATTRIBUTE_READONLY, 0u);
-        SetReadOnlyAttr(path, false);
-        EXPECT_EQ(Attributes(path) & FILE_ATTRIBUTE_READONLY, 0u);
+        const std::wstring onMedium = medium + W(layout::UpdaterDir) + L"\\" + W(name);
+        EXPECT_EQ(ReadBytes(target.path() + W(name)), ReadBytes(onMedium));
+        EXPECT_EQ(Attributes(target.path() + W(name)) & FILE_ATTRIBUTE_READONLY, 0u);
     }
+    EXPECT_NE(Attributes(medium + W(layout::UpdaterDir) + L"\\" + W(layout::UpdaterConfigFile)) &
+                  FILE_ATTRIBUTE_READONLY,
+              0u);
     EXPECT_NE(ReadBytes(target.path() + L"ReleaseInfo").find("<Version>1</Version>"),
               std::string::npos);
     EXPECT_TRUE(Exists(target / L"Scripts\\Help\\readme.txt"));

@@ -3,6 +3,7 @@
 // the window.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ScriptedDialogs.h"
@@ -34,6 +35,7 @@ class FakeHost : public IInstallHost {
         }
     }
     void Close() override { ++closeRequests; }
+    void ShowProgress(uint64_t done, uint64_t total) override { progress.push_back({done, total}); }
 
     std::wstring path;
     int windowsIndex = 0;
@@ -50,4 +52,5 @@ class FakeHost : public IInstallHost {
     std::vector<bool> pumpsWithCanClose;
     std::function<void()> onPump;
     int closeRequests = 0;
+    std::vector<std::pair<uint64_t, uint64_t>> progress; // the taskbar's, in order
 };

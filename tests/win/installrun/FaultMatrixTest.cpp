@@ -459,10 +459,12 @@ TEST_F(FaultMatrix, EndedDuringTheDatabaseCopyThenRunAgain) {
         std::erase_if(temps, [](const std::wstring& name) { return !IsInstallerTempName(name); });
         return temps;
     };
-    for (const DWORD afterMs : {DWORD{0}, DWORD{150}, DWORD{400}}) {
+    // Each block write of the child waits 400 ms: the copy of the two 4 MiB
+    // blocks is ended before its first write, during it, and after it.
+    for (const DWORD afterMs : {DWORD{0}, DWORD{150}, DWORD{600}}) {
         SCOPED_TRACE(afterMs);
         const std::vector<std::wstring> stale = tempsInDta();
-        Child installer(L"install " + Quoted(medium_.path()) + L" " + Quoted(target_) + L" 5");
+        Child installer(L"install " + Quoted(medium_.path()) + L" " + Quoted(target_) + L" 400");
         ASSERT_TRUE(installer.started());
         const auto ownTempInDta = [&] {
             const auto temps = tempsInDta();

@@ -7,10 +7,12 @@
 
 #include "FakeHost.h"
 #include "SmallMedium.h"
+#include "common/HeldWriter.h"
 #include "common/TestFiles.h"
 #include "files/BlockWriter.h"
+#include "install/InstallLog.h"
 #include "install/InstallRun.h"
-#include "install/MediumLayout.h"
+#include "files/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/Handles.h"
 
@@ -191,6 +193,60 @@ TEST_F(InstallRunTest, FailedContentCopyStopsTheRunExceptForTheInHouseLibraries)
     EXPECT_TRUE(host_.exitEnabled);
 }
 
+// A copy held past half a second shows its percentage on its own line; the
+// finished line carries only the result word.
+TEST_F(InstallRunTest, LongCopyShowsItsPercentageInPlaceThenTheResultWord) {
+    const std::wstring announced = L"Копирование файла QZ7.FDB....";
+    testfiles::HeldWriter disk;
+    std::vector<std::wstring> shown; // the database's line as each pump saw it
+    std::wstring lastWhenShown;
+    host_.onPump = [&] {
+        const auto line =
+            std::find_if(host_.log.lines.begin(), host_.log.lines.end(),
+                         [&](const std::wstring& text) { return text.rfind(announced, 0) == 0; });
+        if (line != host_.log.lines.end() && (shown.empty() || shown.back() != *line)) {
+            shown.push_back(*line);
+            if (line->back() == L'%') {
+                lastWhenShown = host_.log.lines.back();
+                disk.Release();
+            }
+        }
+    };
+    {
+        const ScopedBlockWriter held(disk);
+        Run();
+    }
+    EXPECT_THAT(shown, Contains(announced + L"0%"));
+    EXPECT_EQ(lastWhenShown, announced + L"0%") << "the percentage is on the copy's own line";
+    EXPECT_EQ(
+        std::count_if(host_.log.lines.begin(), host_.log.lines.end(),
+                      [&](const std::wstring& text) { return text.rfind(announced, 0) == 0; }),
+        1);
+    EXPECT_EQ(host_.log.lines[2], announced + L"Завершено");
+    EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
+}
+
+// The taskbar counts the bytes of every file the stretch copies, never
+// past the whole, and is cleared when the stretch ends.
+TEST_F(InstallRunTest, TaskbarProgressCountsEveryCopiedByteOnceThenClears) {
+    WriteFileCreatingDirs(medium_.path() + L"DTAfb\\QZ7.FDB", std::string(100000, 'd'));
+    uint64_t total = 100000;
+    for (const auto* names : {&kRuntime2A, &kIntl, &kUdf, &kInHouse}) {
+        for (const auto& name : *names) {
+            total += ContentOf(name).size();
+        }
+    }
+    Run();
+    ASSERT_GE(host_.progress.size(), 2u);
+    EXPECT_EQ(host_.progress.back(), (std::pair<uint64_t, uint64_t>{0, 0}));
+    const auto& whole = host_.progress[host_.progress.size() - 2];
+    EXPECT_EQ(whole, (std::pair<uint64_t, uint64_t>{total, total}));
+    for (size_t i = 1; i + 1 < host_.progress.size(); ++i) {
+        EXPECT_GE(host_.progress[i].first, host_.progress[i - 1].first);
+        EXPECT_EQ(host_.progress[i].second, total);
+    }
+}
+
 TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
     Run();
     // Pumps: step 3, step 8 (twice), DTAfb created, and one before each copy.
@@ -327,6 +383,144 @@ TEST_F(InstallRunTest, DatabaseInUseIsNeitherRenamedNorReplaced) {
     EXPECT_THAT(error, HasSubstr(L"Cannot create file \"" + database + L"\""));
     EXPECT_EQ(ReadBytes(database), "the clinic's patients\r\n");
     EXPECT_TRUE(host_.canClose);
+}
+
+// A run nobody answers: no box ever, the driver step only when asked for,
+// the font size only reported, no restart and no close request.
+TEST_F(InstallRunTest, UnattendedRunAsksNothingAndReportsInTheLog) {
+    struct Case {
+        bool runDriver;
+        int logPixels;
+        const wchar_t* driverLine;
+        const wchar_t* fontLine;
+    };
+    for (const Case c :
+         {Case{false, 96, L"Установка драйверов устройства пропущена (нет параметра /DRIVER)",
+               L"Размер шрифта экрана: мелкий. Для работы комплекса \"Вестар\" нужен крупный "
+               L"(120 точек на дюйм); он не изменён."},
+          Case{true, 120, L"Установка драйверов устройства завершена",
+               L"Размер шрифта экрана: крупный."}}) {
+        SCOPED_TRACE(c.runDriver);
+        host_ = FakeHost{};
+        host_.path = target_;
+        host_.driverChecked = false; // the check box plays no part
+        dialogs_ = ScriptedDialogs{};
+        system_.logPixels = c.logPixels;
+        DeleteFileW((target_ + L"FTDIDriverInstall\\driver-installed.txt").c_str());
+        EXPECT_EQ(RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
+                                                medium_.path(), TUnattended{c.runDriver}}),
+                  TRunEnd::Finished);
+        EXPECT_TRUE(dialogs_.asked.empty());
+        EXPECT_THAT(host_.log.lines, Contains(c.driverLine));
+        EXPECT_EQ(host_.log.lines.back(), c.fontLine);
+        EXPECT_EQ(Exists(target_ + L"FTDIDriverInstall\\driver-installed.txt"), c.runDriver);
+        EXPECT_THAT(host_.pages, ElementsAre(TWizardPage::tsProgressInstall));
+        EXPECT_EQ(host_.closeRequests, 0);
+        EXPECT_EQ(system_.largeFontRequests, 0);
+        EXPECT_TRUE(system_.shutdownFlags.empty());
+    }
+
+    // A target it cannot create: logged, no box, the run stopped.
+    host_ = FakeHost{};
+    host_.path = work_.path() + L"missing\\Holter\\";
+    EXPECT_EQ(RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
+                                            medium_.path(), TUnattended{}}),
+              TRunEnd::Stopped);
+    EXPECT_TRUE(dialogs_.asked.empty());
+    EXPECT_THAT(host_.log.lines, ElementsAre(L"Ошибка при создании каталога!"));
+}
+
+class LoggedRunTest : public InstallRunTest {
+  protected:
+    // The logged run's exit code, or -1 when it raised (its text in error_).
+    int RunLogged(bool unattended) {
+        try {
+            return RunInstallLogged(
+                InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
+                                   medium_.path(),
+                                   unattended ? std::optional(TUnattended{}) : std::nullopt},
+                TLogTargets{L"/VERYSILENT", logFile_});
+        } catch (const AppError& error) {
+            error_ = error.text();
+            return -1;
+        }
+    }
+
+    std::string Utf8(const std::wstring& text) const {
+        std::string bytes(text.size() * 3, '\0');
+        bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                         nullptr));
+        return bytes;
+    }
+
+    std::wstring logFile_ = work_.path() + L"run.log";
+    std::wstring error_;
+};
+
+TEST_F(LoggedRunTest, BothLogsHoldEveryLineAsItFinallyStandsAndRunsAppend) {
+    EXPECT_EQ(RunLogged(false), 0);
+    const std::string first = ReadBytes(target_ + L"Install.log");
+    EXPECT_EQ(ReadBytes(logFile_), first);
+    ASSERT_EQ(first.rfind("\xEF\xBB\xBF==== ", 0), 0u);
+    EXPECT_THAT(first,
+                HasSubstr(Utf8(L"\r\nНоситель: " + medium_.path() + L"\r\nКаталог установки: " +
+                               target_ + L"\r\nПараметры: /VERYSILENT\r\n")));
+    EXPECT_THAT(first, HasSubstr(Utf8(L"Версия программы установки: 1.0.0.0\r\n")));
+    // Each line once, after its stamp, completed; only CR LF line ends.
+    for (const std::wstring& line : host_.log.lines) {
+        EXPECT_THAT(first, HasSubstr(Utf8(L"  " + line + L"\r\n")));
+    }
+    EXPECT_THAT(first, HasSubstr(Utf8(L"  Копирование файла QZ7.FDB....Завершено\r\n")));
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'),
+              std::count(first.begin(), first.end(), '\r'));
+
+    // A second run over it: the first block kept, no second byte-order mark;
+    // the /LOG file holds only the latest run.
+    EXPECT_EQ(RunLogged(false), 0);
+    const std::string both = ReadBytes(target_ + L"Install.log");
+    EXPECT_EQ(both.rfind(first, 0), 0u);
+    EXPECT_EQ(both.find("\xEF\xBB\xBF", 1), std::string::npos);
+    EXPECT_EQ(ReadBytes(logFile_), "\xEF\xBB\xBF" + both.substr(first.size()));
+}
+
+TEST_F(LoggedRunTest, ExitCodesFollowHowTheRunEnded) {
+    // A failed in-house library: the run finishes; only a run nobody
+    // watches says so in its exit code.
+    for (const bool unattended : {false, true}) {
+        FailingOnContent disk(ContentOf(L"Birch.Dll"));
+        ScopedBlockWriter failing(disk);
+        EXPECT_EQ(RunLogged(unattended), unattended ? 3 : 0);
+    }
+    EXPECT_THAT(ReadBytes(logFile_), HasSubstr(Utf8(L"Код завершения: 3\r\n")));
+
+    // A failed runtime file stops the run.
+    {
+        FailingOnContent disk(ContentOf(L"gds32.dll"));
+        ScopedBlockWriter failing(disk);
+        EXPECT_EQ(RunLogged(false), 2);
+    }
+
+    // A raised error: logged with the error report's text, then passed on.
+    testfiles::RemoveTree(target_ + L"Settings");
+    EXPECT_EQ(RunLogged(true), -1);
+    EXPECT_THAT(ReadBytes(target_ + L"Install.log"),
+                HasSubstr(Utf8(L"Установка прервана ошибкой:\r\n" + WithFullStop(error_) +
+                               L"\r\nКод завершения: 2\r\n")));
+}
+
+TEST_F(LoggedRunTest, ALogThatCannotBeWrittenIsReportedOnceAndStopsNothing) {
+    // Install.log is a directory: it cannot be written, the run goes on.
+    CreateDirectoryW((target_ + L"Install.log").c_str(), nullptr);
+    EXPECT_EQ(RunLogged(false), 0);
+    const auto reports =
+        std::count_if(host_.log.lines.begin(), host_.log.lines.end(), [](const std::wstring& line) {
+            return line.rfind(L"Журнал установки не записан", 0) == 0;
+        });
+    EXPECT_EQ(reports, 1);
+    EXPECT_THAT(ReadBytes(logFile_), HasSubstr(Utf8(L"  Журнал установки не записан в \"" +
+                                                    target_ + L"Install.log\"")));
+    EXPECT_THAT(ReadBytes(target_ + L"ReleaseInfo"), HasSubstr("<Level>010115</Level>"));
 }
 
 } // namespace

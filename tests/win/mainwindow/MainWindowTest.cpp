@@ -6,6 +6,8 @@
 #include "app/LoadPngResource.h"
 #include "app/Main.h"
 #include "app/portable/BackgroundComposer.h"
+#include "files/BlockWriter.h"
+#include "common/HeldWriter.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
 #include "base/AppError.h"
@@ -417,6 +419,69 @@ TEST_F(MainWindowTest, CloseDeliveredAtAPumpInsideTheStretchIsRefused) {
     EXPECT_EQ(main_.Fcopyfrom, medium.path());
     EXPECT_EQ(main_.LogList.Line(0), L"Создание настроечных файлов....Завершено");
     EXPECT_FALSE(main_.BtnExit.Enabled());
+}
+
+// While the database is copied the window answers messages from other
+// threads; a close request among them is refused, "Выход" stays off and a
+// click on "Начать установку" starts no second run.
+TEST_F(MainWindowTest, WindowAnswersDuringACopyAndRefusesToClose) {
+    testfiles::ScratchDir medium{L"medium"}; // the database only: the next group raises
+    ASSERT_TRUE(testfiles::WriteFileCreatingDirs(medium / L"DTAfb\\QZ7.FDB", "database"));
+    InitializeCommonVar(medium.path());
+    main_.ePath.SetText(work_.path());
+    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+
+    struct SeenDuringCopy {
+        bool answered = false;
+        bool closeAnswered = false;
+        bool visibleAfterClose = false;
+        bool exitEnabled = true;
+        bool hourglass = false;
+    } seen;
+    testfiles::HeldWriter disk;
+    const HWND window = main_.Handle();
+    const HWND exit = main_.BtnExit.Handle();
+    const HWND start = main_.BtnInsatall.Handle();
+    bool probed = false;
+    disk.whileHeld = [&] {
+        if (std::exchange(probed, true)) {
+            return; // the probes run once, at the first block
+        }
+        DWORD_PTR result = 0;
+        seen.answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+        seen.closeAnswered =
+            SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &result);
+        seen.visibleAfterClose = IsWindowVisible(window);
+        seen.exitEnabled = IsWindowEnabled(exit);
+        seen.hourglass = ScreenCursor() == TCursor::crHourGlass;
+        SendMessageTimeoutW(start, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+        disk.Release();
+    };
+    std::wstring error;
+    {
+        const ScopedBlockWriter held(disk);
+        try {
+            main_.BtnInsatall.Click();
+        } catch (const AppError& raised) {
+            error = raised.text();
+        }
+    }
+    EXPECT_TRUE(seen.answered) << "a message from another thread is answered during the copy";
+    EXPECT_TRUE(seen.closeAnswered);
+    EXPECT_TRUE(seen.visibleAfterClose) << "the close request is refused";
+    EXPECT_FALSE(seen.exitEnabled);
+    EXPECT_TRUE(seen.hourglass);
+    std::vector<std::wstring> log;
+    for (int line = 0; line < main_.LogList.Count(); ++line) {
+        log.push_back(main_.LogList.Line(line));
+    }
+    EXPECT_THAT(log,
+                ElementsAre(L"Создание настроечных файлов....Завершено",
+                            L"Каталог <DTAfb> создан...", L"Копирование файла QZ7.FDB....Завершено",
+                            L"Копирование файла aliases.conf...."))
+        << "one run, its lines in order";
+    EXPECT_NE(error.find(L"Cannot open file"), std::wstring::npos);
+    EXPECT_TRUE(main_.Visible());
 }
 
 } // namespace

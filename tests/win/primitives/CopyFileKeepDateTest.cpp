@@ -146,12 +146,14 @@ TEST_F(CopyFileKeepDateTest, MissingDestinationDirectoryRaisesAndReleasesTheSour
     EXPECT_TRUE(reopened.locked()) << "the source is still open";
 }
 
+// The failure comes in the second of three blocks, while the reader is a
+// block ahead.
 TEST_F(CopyFileKeepDateTest, FailedContentCopyReturnsFalseAndKeepsTheOldDestination) {
-    const std::string content(300000, 'n');
+    const std::string content(2 * kCopyBlockSize + 1000, 'n');
     ASSERT_TRUE(WriteBytes(source, content));
     const std::string earlier = "earlier destination\r\n" + std::string(1000, 'e');
     ASSERT_TRUE(WriteBytes(destination, earlier));
-    FailingWriter failing(100000);
+    FailingWriter failing(kCopyBlockSize + 100000);
     {
         const ScopedBlockWriter replaced(failing);
         EXPECT_FALSE(CopyFileKeepDate(source, destination));

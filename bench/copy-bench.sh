@@ -1,0 +1,193 @@
+#!/bin/bash
+# The installer's copy, window and start-up figures, measured side by side
+# in one run (see bench/README.md):
+#   bench/copy-bench.sh [--installer PATH] [--rounds N] [--database-mib N]
+#                       [--blocks 'KIB ...']
+# With --blocks, it times only the installer's content copy of the database
+# with each block size in turn (same rounds, sized and flushed as the
+# installer does), against Wine's CopyFileW. Otherwise each round times, one
+# after another on the same files:
+#   run        the real Install.exe under Wine, from "Начать установку" to
+#              the driver question, on a medium whose QZ7.FDB has N MiB
+#              (2048 by default), the window probed every 100 ms;
+#   cp         native `cp -r` of the medium's DTAfb, Firebird and UDF
+#              directories (the installer's file groups, and two runtime
+#              files of the other Windows choice);
+#   cp+fsync   native copy of the same files one by one, each flushed;
+#   CopyFileW  Wine's CopyFileW of the database alone;
+#   startup    Install.exe and Wine's notepad to their first painted window.
+# It prints every round, then medians and ratios of medians. The installer's
+# peak memory is measured once more on a 256 MiB database. Benchmarks report;
+# they never fail on a figure. --installer times another build of
+# Install.exe (for example one saved from before a change).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+
+installer=""
+rounds=3
+database_mib=2048
+blocks=""
+while (($#)); do
+    case "$1" in
+    --installer) installer=$(realpath "$2"); shift 2 ;;
+    --rounds) rounds=$2; shift 2 ;;
+    --database-mib) database_mib=$2; shift 2 ;;
+    --blocks) blocks=$2; shift 2 ;;
+    *) echo "usage: $0 [--installer PATH] [--rounds N] [--database-mib N] [--blocks 'KIB ...']" >&2; exit 2 ;;
+    esac
+done
+
+./tools/ensure-packages.sh
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build build/win -j "$(nproc)" --target Install install-bench demo_medium >/dev/null
+installer=${installer:-$ROOT/build/win/src/app/Install.exe}
+[ -f "$installer" ] || installer=$(find "$ROOT/build/win" -name Install.exe -path '*src*' | head -1)
+
+source tools/session.sh
+vestar_session_start "$ROOT/build/win"
+work=$ROOT/build/win/copy-bench
+drive_c=$WINEPREFIX/drive_c
+cleanup() {
+    rm -rf "$work" "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
+    vestar_session_stop
+}
+trap cleanup EXIT
+
+wine=/usr/lib/wine/wine64
+bench_exe=$(find "$ROOT/build/win/bench" -name install-bench.exe | head -1)
+winpath() { echo "Z:${1//\//\\}"; }
+
+# A copy of the demo medium with this build's Install.exe and a database of
+# random bytes of the given size.
+make_medium() {
+    local medium=$1 mib=$2
+    rm -rf "$medium"
+    mkdir -p "$(dirname "$medium")"
+    cp -r build/win/demo-medium "$medium"
+    cp "$installer" "$medium/Install.exe"
+    head -c "$((mib << 20))" /dev/urandom >"$medium/DTAfb/QZ7.FDB"
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Figure NAME from a name=value line.
+field() { sed -n "s/.*\\b$1=\\([0-9.]*\\).*/\\1/p" <<<"$2"; }
+
+installer_run() {
+    local medium=$1
+    rm -rf "$drive_c/CopyBenchRun"
+    "$wine" "$bench_exe" run "$(winpath "$medium/Install.exe")" 'C:\CopyBenchRun' 2>&1 | tr -d '\r'
+}
+
+copied_dirs=(DTAfb Firebird UDF)
+
+native_copy() {
+    local medium=$1 start
+    rm -rf "$drive_c/CopyBenchCopy"
+    mkdir -p "$drive_c/CopyBenchCopy"
+    start=$(now_ms)
+    (cd "$medium" && cp -r "${copied_dirs[@]}" "$drive_c/CopyBenchCopy/")
+    echo $(($(now_ms) - start))
+}
+
+native_copy_flushed() {
+    local medium=$1 start file
+    rm -rf "$drive_c/CopyBenchCopy"
+    start=$(now_ms)
+    (cd "$medium" && find "${copied_dirs[@]}" -type d) | while read -r dir; do
+        mkdir -p "$drive_c/CopyBenchCopy/$dir"
+    done
+    (cd "$medium" && find "${copied_dirs[@]}" -type f) | while read -r file; do
+        cp "$medium/$file" "$drive_c/CopyBenchCopy/$file"
+        sync "$drive_c/CopyBenchCopy/$file"
+    done
+    echo $(($(now_ms) - start))
+}
+
+wine_copyfilew() {
+    local medium=$1 line
+    rm -rf "$drive_c/CopyBenchCopy"
+    mkdir -p "$drive_c/CopyBenchCopy"
+    line=$("$wine" "$bench_exe" copyfilew "$(winpath "$medium/DTAfb/QZ7.FDB")" \
+        'C:\CopyBenchCopy\QZ7.FDB' 2>&1 | tr -d '\r')
+    field copy_ms "$line"
+}
+
+startup() {
+    field startup_ms "$("$wine" "$bench_exe" startup "$1" 2>&1 | tr -d '\r')"
+}
+
+median() {
+    sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+echo "installer: $installer"
+echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1), load $(cut -d' ' -f1-3 /proc/loadavg)"
+make_medium "$work/medium" "$database_mib"
+echo "medium: $(cd "$work/medium" && find "${copied_dirs[@]}" -type f | wc -l) files copied, \
+$(cd "$work/medium" && du -smc "${copied_dirs[@]}" | tail -1 | cut -f1) MiB, database $database_mib MiB"
+
+# The content copy alone, block size by block size, against CopyFileW.
+block_rounds() {
+    local i kib line
+    echo "round  CopyFileW_ms  $(for kib in $blocks; do printf '%s_KiB_ms  ' "$kib"; done)"
+    for ((i = 1; i <= rounds; i++)); do
+        line="$i $(wine_copyfilew "$work/medium")"
+        for kib in $blocks; do
+            rm -rf "$drive_c/CopyBenchCopy"
+            mkdir -p "$drive_c/CopyBenchCopy"
+            line+=" $(field copy_ms "$("$wine" "$bench_exe" engine \
+                "$(winpath "$work/medium/DTAfb/QZ7.FDB")" 'C:\CopyBenchCopy\QZ7.FDB' "$kib" 2>&1)")"
+        done
+        echo "$line" | tee -a "$work/blocks"
+    done
+    echo "medians (ms):"
+    local column=2
+    for name in CopyFileW $blocks; do
+        echo "  $name: $(awk -v c="$column" '{ print $c }' "$work/blocks" | median)"
+        column=$((column + 1))
+    done
+}
+if [ -n "$blocks" ]; then
+    block_rounds
+    exit 0
+fi
+
+rows=$work/rows
+: >"$rows"
+printf "round  run_ms  cp_ms  cp+fsync_ms  CopyFileW_ms  probes slow max_probe_ms  peak_MiB  startup_ms notepad_ms\n"
+for ((i = 1; i <= rounds; i++)); do
+    run=$(installer_run "$work/medium")
+    run_ms=$(field run_ms "$run")
+    if [ -z "$run_ms" ]; then
+        echo "round $i: the installer run failed: $run" >&2
+        continue
+    fi
+    cp_ms=$(native_copy "$work/medium")
+    flushed_ms=$(native_copy_flushed "$work/medium")
+    copyfilew_ms=$(wine_copyfilew "$work/medium")
+    startup_ms=$(startup "$(winpath "$work/medium/Install.exe")")
+    notepad_ms=$(startup 'C:\windows\system32\notepad.exe')
+    echo "$i $run_ms $cp_ms $flushed_ms $copyfilew_ms $(field probes "$run") $(field slow_probes "$run") \
+$(field max_probe_ms "$run") $(field peak_mib "$run") $startup_ms $notepad_ms" | tee -a "$rows" |
+        awk '{ printf "%5d  %6d  %5d  %11d  %12d  %6d %4d %12d  %8s  %10d %10d\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
+done
+rm -rf "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
+
+col() { awk -v c="$1" '{ print $c }' "$rows" | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+run_m=$(col 2) cp_m=$(col 3) flushed_m=$(col 4) copyfilew_m=$(col 5)
+startup_m=$(col 10) notepad_m=$(col 11)
+echo
+echo "medians: run $run_m ms, cp $cp_m ms, cp+fsync $flushed_m ms, CopyFileW $copyfilew_m ms"
+echo "run / cp:            $(ratio "$run_m" "$cp_m")"
+echo "run / cp+fsync:      $(ratio "$run_m" "$flushed_m")"
+echo "run / CopyFileW:     $(ratio "$run_m" "$copyfilew_m")"
+echo "window: $(awk '{ s += $7; n += $6; if ($8 > m) m = $8 } END { printf "%d of %d probes over 200 ms, slowest %d ms", s, n, m }' "$rows")"
+echo "start-up: Install.exe $startup_m ms, notepad $notepad_m ms, ratio $(ratio "$startup_m" "$notepad_m")"
+
+peak_full=$(col 9)
+make_medium "$work/medium" 256
+peak_small=$(field peak_mib "$(installer_run "$work/medium")")
+echo "peak memory: ${peak_small} MiB at 256 MiB, ${peak_full} MiB at $database_mib MiB of database"

@@ -1,0 +1,204 @@
+#include "app/CommandLineRun.h"
+
+#include <optional>
+#include <vector>
+
+#include <windows.h>
+
+#include "app/ConsoleText.h"
+#include "app/Main.h"
+#include "install/InstallLog.h"
+#include "install/MediumCheck.h"
+#include "install/portable/TargetPath.h"
+#include "base/AppError.h"
+#include "shared/VS_Common_Proc.h"
+#include "shared/VS_Common_Var.h"
+#include "ui/Application.h"
+#include "ui/MessageDialog.h"
+#include "shared/UserDialogs.h"
+
+namespace {
+
+HMODULE Program() {
+    return GetModuleHandleW(nullptr);
+}
+
+// A text for the starter: its console when there is one, else a window.
+void Tell(const std::wstring& text, TMsgDlgIcon icon) {
+    if (!WriteConsoleText(text)) {
+        ShowMessageDialog(Application().Title, text, icon, TMsgDlgButtons::mbOK);
+    }
+}
+
+// A log file of its own for what happened before or instead of a run.
+void WriteLogBlock(const TSwitches& switches, std::vector<TLoggedLine> lines, int exitCode,
+                   const std::wstring& target) {
+    if (!switches.log) {
+        return;
+    }
+    TInstallLogBlock block;
+    block.started = LocalStamp();
+    block.version = InstallerVersion(Program());
+    block.medium = BaseDir;
+    block.target = target;
+    block.switches = DescribeSwitches(switches);
+    block.lines = std::move(lines);
+    block.exitCode = exitCode;
+    if (const DWORD error = ReplaceLogFile(FullPath(*switches.log), FormatInstallLog(block))) {
+        WriteConsoleText(L"Журнал установки не записан в \"" + *switches.log + L"\"");
+    }
+}
+
+// The target of a run without the path page: /DIR, else the page's
+// proposal, under the page's rules; nothing when the page would refuse it.
+std::optional<std::wstring> SilentTarget(const TSwitches& switches, std::wstring& refusal) {
+    const std::wstring text = switches.dir ? *switches.dir : L"C:\\" + GetResString(Program(), 0);
+    const TTargetPath target = CheckTargetPath(text);
+    switch (target.verdict) {
+    case TTargetPathVerdict::Empty:
+        refusal = kEmptyPathText;
+        return std::nullopt;
+    case TTargetPathVerdict::Root:
+        refusal = kRootPathText + std::wstring(L" (/DIR=\"") + text + L"\")";
+        return std::nullopt;
+    case TTargetPathVerdict::Accepted:
+        break;
+    }
+    CreateTargetDirectories(target.path);
+    return target.path;
+}
+
+int RefuseTarget(const TSwitches& switches, const std::wstring& refusal) {
+    WriteConsoleText(refusal);
+    WriteLogBlock(switches, {{LocalStamp(), refusal}}, kExitWrongCommandLine,
+                  switches.dir.value_or(L""));
+    return kExitWrongCommandLine;
+}
+
+TLogTargets LogTargetsOf(const TSwitches& switches) {
+    return TLogTargets{DescribeSwitches(switches), switches.log};
+}
+
+// The progress log of a run without a window: lines kept in memory.
+class MemoryLog : public IProgressLog {
+  public:
+    int Add(const std::wstring& line) override {
+        lines_.push_back(line);
+        return static_cast<int>(lines_.size()) - 1;
+    }
+    std::wstring Line(int index) const override { return lines_.at(index); }
+    void SetLine(int index, const std::wstring& line) override { lines_.at(index) = line; }
+    void Repaint() override {}
+    void Clear() { lines_.clear(); }
+
+  private:
+    std::vector<std::wstring> lines_;
+};
+
+// The main window's part in a run that has none.
+class WindowlessHost : public IInstallHost {
+  public:
+    explicit WindowlessHost(std::wstring target) : target_(std::move(target)) {}
+    std::wstring PathText() const override { return target_; }
+    int WindowsIndex() const override { return 0; } // the page's only choice
+    bool DriverInstallChecked() const override { return true; }
+    bool IsSisterBrand() const override { return IsSisterBrandName(GetResString(Program(), 1)); }
+    void ShowPage(TWizardPage) override {}
+    void ClearAndShowLog() override { log_.Clear(); }
+    IProgressLog& Log() override { return log_; }
+    void EnableExit() override {}
+    void SetCanClose(bool) override {}
+    void SetHourglass(bool) override {}
+    void SetCopyFrom(const std::wstring&) override {}
+    void ProcessMessages() override { ::ProcessMessages(); }
+    void Close() override {}
+
+  private:
+    std::wstring target_;
+    MemoryLog log_;
+};
+
+// Nobody answers a window in a run without questions: an error that ends
+// the run is only logged.
+class NoDialogs : public IUserDialogs {
+  public:
+    TModalResult MessageDlg(const std::wstring&, TMsgDlgType, TMsgDlgButtons) override {
+        return TModalResult::mrNo;
+    }
+    std::optional<std::wstring> BrowseForFolder(const std::wstring&) override {
+        return std::nullopt;
+    }
+    bool ShowTimedMessage(const std::wstring&, TMessageType, const std::wstring&, int) override {
+        return false;
+    }
+};
+
+template <typename RunFn> int RunCatching(RunFn run) {
+    try {
+        return run();
+    } catch (...) {
+        WriteConsoleText(WithFullStop(ErrorText(std::current_exception())));
+        return kExitAbandoned; // the error is in the log already
+    }
+}
+
+} // namespace
+
+int RefuseCommandLine(const TSwitchesParse& parsed) {
+    WriteConsoleText(parsed.error);
+    WriteLogBlock(parsed.switches, {{LocalStamp(), parsed.error}}, kExitWrongCommandLine, L"");
+    return kExitWrongCommandLine;
+}
+
+int ShowSwitchesHelp() {
+    Tell(SwitchesHelpText(), TMsgDlgIcon::Question);
+    return 0;
+}
+
+int CheckMediumBesideProgram(const TSwitches& switches, const std::wstring& sourcePath) {
+    const TMediumReport report = CheckMedium(sourcePath);
+    const std::wstring text = FormatMediumReport(report);
+    const int exitCode = MediumExitCode(report);
+    const bool told = WriteConsoleText(text);
+    if (switches.log) {
+        WriteLogBlock(switches, {{LocalStamp(), text}}, exitCode, L"");
+    } else if (!told) {
+        ShowMessageDialog(Application().Title, text,
+                          exitCode == 0 ? TMsgDlgIcon::Question : TMsgDlgIcon::Error,
+                          TMsgDlgButtons::mbOK);
+    }
+    return exitCode;
+}
+
+int InstallWithoutWindow(const TSwitches& switches, ISystemActions& system,
+                         const std::wstring& sourcePath) {
+    std::wstring refusal;
+    const std::optional<std::wstring> target = SilentTarget(switches, refusal);
+    if (!target) {
+        return RefuseTarget(switches, refusal);
+    }
+    WindowlessHost host(*target);
+    NoDialogs dialogs;
+    return RunCatching([&] {
+        return RunInstallLogged(InstallEnvironment{host, dialogs, system, Program(), sourcePath,
+                                                   TUnattended{switches.driver}},
+                                LogTargetsOf(switches));
+    });
+}
+
+int InstallWithProgressPage(TFMain& main, const TSwitches& switches) {
+    std::wstring refusal;
+    const std::optional<std::wstring> target = SilentTarget(switches, refusal);
+    if (!target) {
+        return RefuseTarget(switches, refusal);
+    }
+    main.ePath.SetText(*target);
+    main.LogTargets = LogTargetsOf(switches);
+    main.ShowPage(TWizardPage::tsProgressInstall);
+    main.Show();
+    ProcessMessages();
+    const int exitCode =
+        RunCatching([&] { return main.RunLoggedInstall(TUnattended{switches.driver}); });
+    main.Close();
+    return exitCode;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Copying a file's content between two open files at the disk's pace: large
+// blocks, a reader thread filling one buffer while the calling thread writes
+// the other, both buffers allocated once per copy.
+#include <functional>
+#include <windows.h>
+
+// Called on the copying thread once before anything is written and after
+// each block, with the number of bytes written so far and the number to copy.
+using CopyProgress = std::function<void(ULONGLONG copied, ULONGLONG size)>;
+
+// Large enough that the per-call cost of a read or write vanishes, small
+// enough that two of them are a modest share of the installer's memory.
+constexpr DWORD kCopyBlockSize = 4 * 1024 * 1024;
+
+// Copies `size` bytes from the source's position to the destination's
+// position; every write goes through the current block writer. False, with
+// the calling thread's last error set, when a read or a write failed or the
+// source ended before `size` bytes.
+bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
+                     const CopyProgress& progress = {}, DWORD blockSize = kCopyBlockSize);

@@ -1,0 +1,506 @@
+// Install.exe started as its own process with /VERYSILENT, /SILENT, /DIR,
+// /LOG, /DRIVER and /CHECK: exit codes, the log files, the standard error,
+// the installed tree and the windows it shows (or does not).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "WizardDriver.h"
+#include "common/TestFiles.h"
+#include "base/Handles.h"
+
+using namespace std::chrono_literals;
+using testfiles::Exists;
+using testfiles::ReadBytes;
+using testfiles::ScratchDir;
+using testfiles::WriteFileCreatingDirs;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+std::string Utf8(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring DemoMedium() {
+    return testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") + L"\\demo-medium\\";
+}
+
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    for (const std::wstring& name : testfiles::Names(from)) {
+        const std::wstring source = from + L"\\" + name;
+        if ((testfiles::Attributes(source) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            CopyTree(source, to + L"\\" + name);
+        } else {
+            CopyFileW(source.c_str(), (to + L"\\" + name).c_str(), FALSE);
+            SetFileAttributesW((to + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+}
+
+// Every file below `root` by its relative path, with its bytes.
+void ReadTree(const std::wstring& root, const std::wstring& relative,
+              std::map<std::wstring, std::string>& files) {
+    for (const std::wstring& name : testfiles::Names(root + relative)) {
+        const std::wstring path = relative + name;
+        if ((testfiles::Attributes(root + path) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            ReadTree(root, path + L"\\", files);
+        } else {
+            files[path] = ReadBytes(root + path);
+        }
+    }
+}
+
+std::map<std::wstring, std::string> Tree(const std::wstring& root) {
+    std::map<std::wstring, std::string> files;
+    ReadTree(root, L"", files);
+    return files;
+}
+
+// Bytes with every occurrence of `from` replaced by a placeholder.
+std::string WithoutPath(std::string bytes, const std::string& from) {
+    for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at)) {
+        bytes.replace(at, from.size(), "<target>");
+    }
+    return bytes;
+}
+
+// A window's text as the system keeps it: InternalGetWindowText sends no
+// message, so an installer busy in a long step cannot block the test.
+std::wstring StoredText(HWND window) {
+    wchar_t text[256] = {};
+    InternalGetWindowText(window, text, 256);
+    return text;
+}
+
+// What one start of Install.exe left behind.
+struct Outcome {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string standardError;
+    std::set<std::wstring> windowTitles; // every visible top-level window seen
+};
+
+BOOL CALLBACK CollectTitles(HWND window, LPARAM param) {
+    auto& [processId, titles] =
+        *reinterpret_cast<std::pair<DWORD, std::set<std::wstring>*>*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) {
+        titles->insert(StoredText(window));
+    }
+    return TRUE;
+}
+
+// Starts `medium`\Install.exe with `arguments`, its standard output and
+// error going to a file, and watches its windows until it ends. `onTick`
+// runs while it is running (with its process id).
+Outcome RunInstaller(const std::wstring& medium, const std::wstring& arguments,
+                     const std::function<void(DWORD)>& onTick = {}) {
+    static int runs = 0;
+    const std::wstring errorFile = medium + L"stderr-" + std::to_wstring(GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(++runs) + L".txt";
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    UniqueHandle error(CreateFileW(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(error);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = error.get();
+    startup.hStdOutput = error.get();
+    const std::wstring program = medium + L"Install.exe";
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION info{};
+    Outcome outcome;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        medium.c_str(), &startup, &info)) {
+        ADD_FAILURE() << "Install.exe did not start";
+        return outcome;
+    }
+    error.reset();
+    CloseHandle(info.hThread);
+    const UniqueHandle process(info.hProcess);
+    // A guard against a hung installer, not a measurement.
+    for (int tick = 0; WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT; ++tick) {
+        std::pair<DWORD, std::set<std::wstring>*> search{info.dwProcessId, &outcome.windowTitles};
+        EnumWindows(CollectTitles, reinterpret_cast<LPARAM>(&search));
+        if (onTick) {
+            onTick(info.dwProcessId);
+        }
+        if (tick > 15000) {
+            TerminateProcess(process.get(), 99);
+            ADD_FAILURE() << "Install.exe did not end";
+        }
+    }
+    GetExitCodeProcess(process.get(), &outcome.exitCode);
+    outcome.standardError = ReadBytes(errorFile);
+    DeleteFileW(errorFile.c_str());
+    return outcome;
+}
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+// A copy of the demo medium that a test may break.
+class MediumCopy {
+  public:
+    MediumCopy() { CopyTree(DemoMedium().substr(0, DemoMedium().size() - 1), root()); }
+    std::wstring root() const { return scratch_.path() + L"medium"; }
+    std::wstring path() const { return root() + L"\\"; }
+    std::wstring operator/(const std::wstring& relative) const { return path() + relative; }
+
+  private:
+    ScratchDir scratch_{L"switches medium"};
+};
+
+class SwitchesEndToEnd : public ::testing::Test {
+  protected:
+    ScratchDir work_{L"switches Тест"};
+};
+
+// The wizard walked as a person would, to `target`, "Yes" to every question.
+void InstallInteractively(const std::wstring& target) {
+    wizard::WizardDriver driver;
+    driver.Launch(DemoMedium() + L"Install.exe");
+    driver.WaitForMainWindow();
+    driver.Click(L"Далее");
+    driver.WaitForVisibleControl(L"Выбрать");
+    driver.SetPathText(target);
+    driver.Click(L"Далее");
+    driver.Answer(driver.WaitForDialog(L""), L"OK");
+    driver.WaitForVisibleControl(L"Начать установку");
+    driver.Click(L"Начать установку");
+    driver.Answer(driver.WaitForDialog(L"Confirm", 120s), L"Yes"); // the driver question
+    // The test prefix's screen has small fonts: the run ends on the font-size page.
+    driver.WaitForVisibleControl(L"Изменить настройки", 180s);
+    driver.Click(L"Выход");
+    EXPECT_EQ(driver.WaitForExit(30s), std::optional<DWORD>(0));
+}
+
+TEST_F(SwitchesEndToEnd, VerySilentInstallsWhatTheWizardInstallsWithoutAWindowThenAgain) {
+    const std::wstring wizardTarget = work_.path() + L"wizard\\";
+    InstallInteractively(wizardTarget);
+    const std::string wizardLog = ReadBytes(wizardTarget + L"Install.log");
+    EXPECT_THAT(wizardLog, StartsWith(kBom + Utf8(L"==== Установка комплекса")));
+    EXPECT_THAT(wizardLog, HasSubstr(Utf8(L"  Копирование файла QZ7.FDB....Завершено\r\n")));
+    EXPECT_THAT(wizardLog, HasSubstr(Utf8(L"Параметры: (нет)\r\n")));
+    EXPECT_THAT(wizardLog, HasSubstr(Utf8(L"Код завершения: 0\r\n")));
+
+    const std::wstring target = work_.path() + L"тихая установка Holter";
+    const std::wstring log = work_.path() + L"журнал установки.log";
+    const Outcome silent = RunInstaller(DemoMedium(), L"/verysilent /DRIVER /Dir=" +
+                                                          Quoted(target) + L" /LOG=" + Quoted(log));
+    EXPECT_EQ(silent.exitCode, 0u) << silent.standardError;
+    EXPECT_TRUE(silent.windowTitles.empty()) << Utf8(*silent.windowTitles.begin());
+
+    // The same tree and bytes, apart from the log, the target's own path
+    // that the driver stand-in records, and the time in lastnum.dta.
+    auto wizardTree = Tree(wizardTarget);
+    auto silentTree = Tree(target + L"\\");
+    for (auto* tree : {&wizardTree, &silentTree}) {
+        ASSERT_EQ(tree->erase(L"Install.log"), 1u);
+        ASSERT_EQ(tree->at(L"Settings\\lastnum.dta").size(), 14u);
+        tree->erase(L"Settings\\lastnum.dta");
+    }
+    ASSERT_EQ(wizardTree.size(), silentTree.size());
+    for (auto wizardFile = wizardTree.begin(), silentFile = silentTree.begin();
+         wizardFile != wizardTree.end(); ++wizardFile, ++silentFile) {
+        ASSERT_EQ(wizardFile->first, silentFile->first);
+        EXPECT_EQ(WithoutPath(wizardFile->second, Utf8(wizardTarget)),
+                  WithoutPath(silentFile->second, Utf8(target + L"\\")))
+            << Utf8(wizardFile->first);
+    }
+
+    // Every line is in the /LOG file, which holds the same block as Install.log.
+    const std::string logged = ReadBytes(log);
+    EXPECT_EQ(logged, ReadBytes(target + L"\\Install.log"));
+    for (const wchar_t* line :
+         {L"Параметры: /VERYSILENT /DIR=\"", L"  Создание настроечных файлов....Завершено\r\n",
+          L"  Копирование файла Maple.Dll....Завершено\r\n",
+          L"  Установка драйверов устройства завершена\r\n", L"  Размер шрифта экрана: ",
+          L"Код завершения: 0\r\n"}) {
+        EXPECT_THAT(logged, HasSubstr(Utf8(line)));
+    }
+
+    // Again over the same target: the clinic's database is kept as a
+    // reinstall keeps it, and Install.log keeps the first run's block.
+    WriteFileCreatingDirs(target + L"\\DTAfb\\QZ7.FDB", "the clinic's patients");
+    const Outcome again = RunInstaller(DemoMedium(), L"/VERYSILENT /DIR=" + Quoted(target));
+    EXPECT_EQ(again.exitCode, 0u) << again.standardError;
+    bool kept = false;
+    for (const std::wstring& name : testfiles::Names(target + L"\\DTAfb")) {
+        kept = kept || ReadBytes(target + L"\\DTAfb\\" + name) == "the clinic's patients";
+    }
+    EXPECT_TRUE(kept);
+    const std::string both = ReadBytes(target + L"\\Install.log");
+    EXPECT_THAT(both, StartsWith(logged));
+    EXPECT_EQ(both.find(kBom, 1), std::string::npos);
+    EXPECT_THAT(both.substr(logged.size()),
+                HasSubstr(Utf8(L"  Установка драйверов устройства пропущена (нет параметра "
+                               L"/DRIVER)\r\n")));
+}
+
+struct WrongLine {
+    const wchar_t* arguments; // "{dir}" stands for a directory that must not appear
+    const wchar_t* reason;
+};
+
+TEST_F(SwitchesEndToEnd, AWrongCommandLineEndsWithOneAndCreatesNothing) {
+    const std::wstring dir = work_.path() + L"never";
+    const std::wstring relative = L"ab"; // below the medium, two letters: a root for the page
+    const WrongLine lines[] = {
+        {L"/VERYSILENT /BOGUS /DIR={dir}", L"Неизвестный параметр: /BOGUS"},
+        {L"/VERYSILENT /DIR", L"Не задано значение параметра: /DIR"},
+        {L"/SILENT=1 /DIR={dir}", L"Параметр без значения: /SILENT=1"},
+        {L"/VERYSILENT /DIR=C:\\", L"Программу нелзя устанавливать в корневой каталог!"},
+        {L"/SILENT /DIR=ab", L"Программу нелзя устанавливать в корневой каталог!"},
+        {L"/VERYSILENT /DIR=\"  \"", L"Не выбран путь для установки программы!"},
+    };
+    const std::wstring log = work_.path() + L"wrong.log";
+    for (const WrongLine& line : lines) {
+        std::wstring arguments = line.arguments;
+        if (const auto at = arguments.find(L"{dir}"); at != std::wstring::npos) {
+            arguments.replace(at, 5, Quoted(dir));
+        }
+        SCOPED_TRACE(Utf8(arguments));
+        const Outcome outcome = RunInstaller(DemoMedium(), arguments + L" /LOG=" + Quoted(log));
+        EXPECT_EQ(outcome.exitCode, 1u);
+        EXPECT_THAT(outcome.standardError, HasSubstr(Utf8(line.reason)));
+        EXPECT_THAT(ReadBytes(log), HasSubstr(Utf8(line.reason)));
+        EXPECT_THAT(ReadBytes(log), HasSubstr(Utf8(L"Код завершения: 1\r\n")));
+        EXPECT_TRUE(outcome.windowTitles.empty());
+        EXPECT_FALSE(Exists(dir));
+        EXPECT_FALSE(Exists(DemoMedium() + relative));
+        DeleteFileW(log.c_str());
+    }
+}
+
+TEST_F(SwitchesEndToEnd, HelpListsTheSwitchesOnTheStandardError) {
+    const Outcome outcome = RunInstaller(DemoMedium(), L"/?");
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_THAT(outcome.standardError, HasSubstr("/VERYSILENT"));
+    EXPECT_THAT(outcome.standardError, HasSubstr(Utf8(L"Коды завершения:")));
+    EXPECT_TRUE(outcome.windowTitles.empty());
+}
+
+TEST_F(SwitchesEndToEnd, BrokenMediaEndTheRunWithTheirExitCodes) {
+    MediumCopy medium;
+    const std::wstring target = work_.path() + L"Holter";
+    const std::wstring run = L"/VERYSILENT /DIR=" + Quoted(target);
+
+    // A missing in-house library: its copy cannot open the source, which
+    // abandons the run; the error report is in the log.
+    DeleteFileW((medium / L"UDF\\Maple.Dll").c_str());
+    Outcome outcome = RunInstaller(medium.path(), run);
+    EXPECT_EQ(outcome.exitCode, 2u);
+    std::string log = ReadBytes(target + L"\\Install.log");
+    EXPECT_THAT(log, HasSubstr(Utf8(L"Установка прервана ошибкой:\r\nCannot open file \"" +
+                                    medium.path() + L"UDF\\Maple.Dll\"")));
+    EXPECT_THAT(outcome.standardError, HasSubstr(Utf8(L"UDF\\Maple.Dll")));
+    CopyFileW((DemoMedium() + L"UDF\\Maple.Dll").c_str(), (medium / L"UDF\\Maple.Dll").c_str(),
+              FALSE);
+
+    // A medium without its database over an earlier installation: nothing
+    // earlier is lost (the database at its name or kept beside it).
+    EXPECT_EQ(RunInstaller(medium.path(), run).exitCode, 0u);
+    WriteFileCreatingDirs(target + L"\\DTAfb\\QZ7.FDB", "the clinic's patients");
+    const auto before = Tree(target + L"\\");
+    DeleteFileW((medium / L"DTAfb\\QZ7.FDB").c_str());
+    outcome = RunInstaller(medium.path(), run);
+    EXPECT_EQ(outcome.exitCode, 2u);
+    const auto after = Tree(target + L"\\");
+    std::set<std::string> contents;
+    for (const auto& [name, bytes] : after) {
+        contents.insert(bytes);
+    }
+    for (const auto& [name, bytes] : before) {
+        if (name == L"Install.log") {
+            EXPECT_THAT(after.at(name), StartsWith(bytes));
+        } else if (name == L"DTAfb\\QZ7.FDB") {
+            EXPECT_TRUE(contents.count(bytes)) << "the clinic's database is gone";
+        } else {
+            EXPECT_EQ(after.count(name) ? after.at(name) : "<gone>", bytes) << Utf8(name);
+        }
+    }
+}
+
+TEST_F(SwitchesEndToEnd, AFontTheMediumLacksFinishesTheRunWithThree) {
+    MediumCopy medium;
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring installed = std::wstring(windows) + L"\\fonts\\COUR.TTF";
+    DeleteFileW(installed.c_str());
+    DeleteFileW((medium / L"fonts\\COUR.TTF").c_str());
+    const std::wstring target = work_.path() + L"Holter\\";
+    const Outcome outcome = RunInstaller(medium.path(), L"/VERYSILENT /DIR=" + Quoted(target));
+    // The prefix's fonts directory gets the demo font back for later runs.
+    CopyFileW((DemoMedium() + L"fonts\\COUR.TTF").c_str(), installed.c_str(), FALSE);
+    EXPECT_EQ(outcome.exitCode, 3u);
+    const std::string log = ReadBytes(target + L"Install.log");
+    EXPECT_THAT(log, HasSubstr(Utf8(L"  Установка шрифтов....ОШИБКА!!! Cannot open file \"" +
+                                    medium.path() + L"fonts\\COUR.TTF\"")));
+    EXPECT_THAT(log, HasSubstr(Utf8(L"Код завершения: 3\r\n")));
+    EXPECT_TRUE(Exists(target + L"ReleaseInfo")); // the run went on
+}
+
+// What a window of the silent run shows.
+struct PageSearch {
+    DWORD processId = 0;
+    HWND main = nullptr;
+    bool logShown = false;     // the progress log (hidden until the run shows it)
+    bool wizardButton = false; // a button of the wizard's other pages
+};
+
+BOOL CALLBACK FindMain(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<PageSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && IsWindowVisible(window) &&
+        StoredText(window) == L"Установка комплекса") {
+        search.main = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK LookAtControl(HWND child, LPARAM param) {
+    auto& search = *reinterpret_cast<PageSearch*>(param);
+    if (!IsWindowVisible(child)) {
+        return TRUE;
+    }
+    search.logShown =
+        search.logShown || _wcsicmp(wizard::ClassName(child).c_str(), L"ListBox") == 0;
+    const std::wstring text = StoredText(child);
+    search.wizardButton = search.wizardButton || text == L"Далее" || text == L"Начать установку";
+    return TRUE;
+}
+
+// The main window when it shows the progress page, else null.
+HWND ProgressPage(DWORD processId) {
+    PageSearch search;
+    search.processId = processId;
+    EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
+    if (search.main == nullptr) {
+        return nullptr;
+    }
+    EnumChildWindows(search.main, LookAtControl, reinterpret_cast<LPARAM>(&search));
+    return search.logShown && !search.wizardButton ? search.main : nullptr;
+}
+
+TEST_F(SwitchesEndToEnd, SilentShowsTheProgressPageAndEndsByItself) {
+    MediumCopy medium;
+    // The newest backup's script waits until the test has seen the page
+    // (cmd reads the script in the OEM code page: a path without Cyrillic).
+    const std::wstring go = medium / L"go.txt";
+    WriteFileCreatingDirs(medium / L"backup\\r010115\\Install.cmd",
+                          Utf8(L"@echo off\r\n:wait\r\nif not exist \"" + go +
+                               L"\" goto wait\r\necho r010115> \"..\\..\\backup-ran.txt\"\r\n"));
+    const std::wstring target = work_.path() + L"Holter";
+    bool seen = false;
+    const Outcome outcome =
+        RunInstaller(medium.path(), L"/SILENT /DIR=" + Quoted(target), [&](DWORD processId) {
+            if (seen) {
+                return;
+            }
+            if (const HWND page = ProgressPage(processId)) {
+                seen = true;
+                wizard::SaveScreenShot(page, testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") +
+                                                 L"\\screens\\silent-progress.png");
+                WriteFileCreatingDirs(go, "go");
+            }
+        });
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
+    EXPECT_EQ(outcome.windowTitles, std::set<std::wstring>{L"Установка комплекса"});
+    EXPECT_THAT(ReadBytes(target + L"\\backup-ran.txt"), HasSubstr("r010115"));
+}
+
+struct Breakage {
+    const char* name;
+    std::function<void(const MediumCopy&)> breakIt;
+    DWORD exitCode;
+    const wchar_t* path; // relative to the medium
+    const wchar_t* what;
+};
+
+void Remove(const MediumCopy& medium, const wchar_t* relative) {
+    EXPECT_TRUE(DeleteFileW((medium / relative).c_str()));
+}
+
+TEST_F(SwitchesEndToEnd, CheckPassesTheDemoMediumAndNamesEachProblemOfABrokenCopy) {
+    const std::wstring log = work_.path() + L"check.log";
+    const Outcome good = RunInstaller(DemoMedium(), L"/CHECK /LOG=" + Quoted(log));
+    EXPECT_EQ(good.exitCode, 0u) << good.standardError;
+    EXPECT_THAT(good.standardError, HasSubstr(Utf8(L"Найдено ошибок: 0\r\n")));
+    EXPECT_THAT(good.standardError, HasSubstr(Utf8(L"Резервная копия: ")));
+    EXPECT_THAT(good.standardError, HasSubstr(Utf8(L"r010115, уровень 010115\r\n")));
+    EXPECT_THAT(ReadBytes(log), HasSubstr(Utf8(L"Найдено ошибок: 0")));
+    EXPECT_TRUE(good.windowTitles.empty());
+
+    const auto gone = [](const wchar_t* relative) {
+        return [relative](const MediumCopy& medium) { Remove(medium, relative); };
+    };
+    const auto write = [](const wchar_t* relative, const char* bytes) {
+        return [relative, bytes](const MediumCopy& medium) {
+            WriteFileCreatingDirs(medium / relative, bytes);
+        };
+    };
+    const Breakage breakages[] = {
+        {"group 1", gone(L"DTAfb\\QZ7.FDB"), 2, L"DTAfb\\QZ7.FDB", L"нет файла"},
+        {"group 2A", gone(L"Firebird\\gds32.dll"), 2, L"Firebird\\gds32.dll", L"нет файла"},
+        {"group 2B", gone(L"Firebird\\msvcr71.Dll"), 2, L"Firebird\\msvcr71.Dll", L"нет файла"},
+        {"group 3", gone(L"Firebird\\intl\\fbintl.conf"), 2, L"Firebird\\intl\\fbintl.conf",
+         L"нет файла"},
+        {"group 4", gone(L"Firebird\\udf\\ib_udf2.sql"), 2, L"Firebird\\udf\\ib_udf2.sql",
+         L"нет файла"},
+        {"group 5", gone(L"UDF\\Maple.Dll"), 2, L"UDF\\Maple.Dll", L"нет файла"},
+        {"a backup name that is no date",
+         [](const MediumCopy& medium) {
+             CreateDirectoryW((medium / L"backup\\r01a115").c_str(), nullptr);
+         },
+         2, L"backup\\", L"нет резервной копии, которую можно выбрать: '15a101'"},
+        {"no script in the newest backup", gone(L"backup\\r010115\\Install.cmd"), 2,
+         L"backup\\r010115\\Install.cmd", L"в выбранной резервной копии нет сценария установки"},
+        {"ReleaseInfo of another version",
+         write(L"Updater\\ReleaseInfo", "<ROOT><Version>2</Version><Level>1</Level></ROOT>"), 2,
+         L"Updater\\ReleaseInfo",
+         L"Cannot get release information, error: unknown release file version"},
+        {"ReleaseInfo without Level",
+         write(L"Updater\\ReleaseInfo", "<ROOT><Version>1</Version></ROOT>"), 2,
+         L"Updater\\ReleaseInfo", L"Cannot get release information, error: "},
+        {"no Updater.exe.cfg", gone(L"Updater\\Updater.exe.cfg"), 3, L"Updater\\Updater.exe.cfg",
+         L"нет файла"},
+        {"a missing font", gone(L"fonts\\COUR.TTF"), 3, L"fonts\\COUR.TTF", L"нет файла"},
+        {"a font that is no font", write(L"fonts\\TIMES.TTF", "not a font"), 3, L"fonts\\TIMES.TTF",
+         L"не читается как шрифт TrueType с полным именем"},
+        {"no driver installer", gone(L"FTDIDriverInstall\\FTDIDriverInstall.exe"), 3,
+         L"FTDIDriverInstall\\FTDIDriverInstall.exe", L"нет программы установки драйвера"},
+    };
+    for (const Breakage& breakage : breakages) {
+        SCOPED_TRACE(breakage.name);
+        MediumCopy medium;
+        breakage.breakIt(medium);
+        const Outcome outcome = RunInstaller(medium.path(), L"/check");
+        EXPECT_EQ(outcome.exitCode, breakage.exitCode);
+        EXPECT_THAT(outcome.standardError, HasSubstr(Utf8(L"Найдено ошибок: 1\r\n")));
+        EXPECT_THAT(outcome.standardError,
+                    HasSubstr(Utf8(medium.path() + breakage.path + L": " + breakage.what)));
+        EXPECT_TRUE(outcome.windowTitles.empty());
+    }
+}
+
+} // namespace
