@@ -158,7 +158,8 @@ void TRecordingLog::SetLine(int index, const std::wstring& line) {
 
 bool TRecordingLog::HasFailedLine() const {
     return std::any_of(lines_.begin(), lines_.end(), [](const TLoggedLine& line) {
-        return line.text.find(kFailedMark) != std::wstring::npos;
+        return line.text.find(kFailedMark) != std::wstring::npos ||
+               line.text.starts_with(kDriverNotDone);
     });
 }
 

@@ -309,8 +309,7 @@ class InstallRun {
         RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true, &startError);
         // A driver installer that never started is not reported as done.
         log_.Add(startError == 0 ? std::wstring(L"Установка драйверов устройства завершена")
-                                 : L"Установка драйверов устройства не выполнена: " +
-                                       SysErrorMessage(startError));
+                                 : kDriverNotDone + SysErrorMessage(startError));
     }
 
     void CreateDesktopLink() {

@@ -31,6 +31,10 @@ struct InstallEnvironment {
 // The completion word of a status line whose step failed.
 inline constexpr wchar_t kFailedMark[] = L"ОШИБКА!!!";
 
+// The opening of the plain line that says the driver installer could not be
+// started; the system's error text follows it.
+inline constexpr wchar_t kDriverNotDone[] = L"Установка драйверов устройства не выполнена: ";
+
 // How a run that raised no error ended.
 enum class TRunEnd {
     Finished, // every step was taken (some may have marked their line kFailedMark)

@@ -433,12 +433,12 @@ TEST_F(InstallRunTest, UnattendedRunAsksNothingAndReportsInTheLog) {
 class LoggedRunTest : public InstallRunTest {
   protected:
     // The logged run's exit code, or -1 when it raised (its text in error_).
-    int RunLogged(bool unattended) {
+    int RunLogged(bool unattended, bool runDriver = false) {
         try {
             return RunInstallLogged(
-                InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
-                                   medium_.path(),
-                                   unattended ? std::optional(TUnattended{}) : std::nullopt},
+                InstallEnvironment{
+                    host_, dialogs_, system_, GetModuleHandleW(nullptr), medium_.path(),
+                    unattended ? std::optional(TUnattended{runDriver}) : std::nullopt},
                 TLogTargets{L"/VERYSILENT", logFile_});
         } catch (const AppError& error) {
             error_ = error.text();
@@ -507,6 +507,13 @@ TEST_F(LoggedRunTest, ExitCodesFollowHowTheRunEnded) {
     EXPECT_THAT(ReadBytes(target_ + L"Install.log"),
                 HasSubstr(Utf8(L"Установка прервана ошибкой:\r\n" + WithFullStop(error_) +
                                L"\r\nКод завершения: 2\r\n")));
+}
+
+// A driver installer that could not be started is a failed step too.
+TEST_F(LoggedRunTest, ADriverInstallerThatCannotStartFinishesWithThree) {
+    testfiles::RemoveTree(medium_ / L"FTDIDriverInstall");
+    EXPECT_EQ(RunLogged(true, true), 3);
+    EXPECT_THAT(ReadBytes(logFile_), HasSubstr(Utf8(L"  " + std::wstring(kDriverNotDone))));
 }
 
 TEST_F(LoggedRunTest, ALogThatCannotBeWrittenIsReportedOnceAndStopsNothing) {
