@@ -16,6 +16,7 @@ using namespace std::chrono_literals;
 using testfiles::Exists;
 using testfiles::ReadBytes;
 using testfiles::ScratchDir;
+using testfiles::Utf8;
 using testfiles::WriteFileCreatingDirs;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -24,15 +25,6 @@ using ::testing::StartsWith;
 namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
-
-std::string Utf8(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
 
 std::wstring DemoMedium() {
     return testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") + L"\\demo-medium\\";

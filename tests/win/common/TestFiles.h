@@ -63,6 +63,16 @@ inline bool WriteUtf16File(const std::wstring& path, std::wstring_view text) {
     return WriteFileCreatingDirs(path, bytes);
 }
 
+// `text` in UTF-8, as the installer writes its logs and scripts see paths.
+inline std::string Utf8(std::wstring_view text) {
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
 inline bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -18,6 +18,7 @@
 
 using testfiles::Exists;
 using testfiles::ReadBytes;
+using testfiles::Utf8;
 using testfiles::WriteFileCreatingDirs;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -444,14 +445,6 @@ class LoggedRunTest : public InstallRunTest {
             error_ = error.text();
             return -1;
         }
-    }
-
-    std::string Utf8(const std::wstring& text) const {
-        std::string bytes(text.size() * 3, '\0');
-        bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                         nullptr));
-        return bytes;
     }
 
     std::wstring logFile_ = work_.path() + L"run.log";
