@@ -10,6 +10,7 @@
 
 #include "base/Handles.h"
 #include "base/SysError.h"
+#include "base/portable/PathText.h"
 #include "files/BlockWriter.h"
 
 namespace {
@@ -21,19 +22,13 @@ constexpr int kBackupNameAttempts = 99;
 
 std::atomic<unsigned> tempCounter{0};
 
-// The destination's directory with its final separator; empty for a bare
-// name (the current directory).
-std::wstring DirectoryPart(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L"\\:");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
 // A short name in the destination's directory, so that the temporary file
 // is on the same volume and its path is no longer than the destination's
 // directory needs.
 std::wstring TempNameFor(const std::wstring& directory) {
-    return directory + std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++tempCounter) + std::wstring(kTempSuffix);
+    return JoinPath(directory, std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(++tempCounter) +
+                                   std::wstring(kTempSuffix));
 }
 
 bool AllDigits(std::wstring_view text) {
@@ -92,13 +87,9 @@ void SweepStaleTempFilesAgain() {
 }
 
 void RemoveStaleTempFiles(const std::wstring& directory) {
-    std::wstring prefix = directory;
-    if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L':') {
-        prefix += L'\\';
-    }
     WIN32_FIND_DATAW entry{};
     const std::wstring pattern =
-        prefix + std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix);
+        JoinPath(directory, std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix));
     UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &entry));
     if (!search) {
         return;
@@ -106,7 +97,7 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
             IsInstallerTempName(entry.cFileName)) {
-            const std::wstring path = prefix + entry.cFileName;
+            const std::wstring path = JoinPath(directory, entry.cFileName);
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(path.c_str());
         }
@@ -114,7 +105,7 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
 }
 
 TempFileBeside::TempFileBeside(const std::wstring& destination) : destination_(destination) {
-    const std::wstring directory = DirectoryPart(destination);
+    const std::wstring directory = ParentDirectory(destination);
     RemoveStaleTempFilesOnce(directory);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         path_ = TempNameFor(directory);

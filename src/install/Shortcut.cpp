@@ -11,6 +11,7 @@
 
 #include "base/AppError.h"
 #include "base/Handles.h"
+#include "base/portable/PathText.h"
 
 namespace {
 
@@ -95,11 +96,6 @@ std::wstring LinkFileName(const std::wstring& name) {
     return component + L".lnk";
 }
 
-std::wstring DirectoryWithBackslash(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L'\\');
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
 } // namespace
 
 void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
@@ -129,8 +125,10 @@ void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
     const std::wstring path = !subFolder.empty() && location != kCallersFolder
                                   ? folder + L"\\" + subFolder + L"\\" + fileName
                                   : folder + L"\\" + fileName;
+    // Without a given working directory the link starts in its target's
+    // directory, named with its trailing backslash.
     link->SetWorkingDirectory(
-        (workingDir.empty() ? DirectoryWithBackslash(targetFile) : workingDir).c_str());
+        (workingDir.empty() ? JoinPath(ParentDirectory(targetFile), L"") : workingDir).c_str());
     file->Save(path.c_str(), FALSE);
     linkPath = path;
 }

@@ -4,6 +4,7 @@
 
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
+#include "base/portable/PathText.h"
 
 namespace {
 
@@ -52,11 +53,7 @@ void EnableShutdownPrivilege() {
 } // namespace
 
 std::wstring GetWindowsDir() {
-    std::wstring directory = ReadWindowsDirectory();
-    if (!directory.empty() && directory.back() != L'\\') {
-        directory += L'\\';
-    }
-    return directory;
+    return JoinPath(ReadWindowsDirectory(), L"");
 }
 
 bool IsSmallFonts() {
