@@ -3,7 +3,7 @@
 #include "app/LoadPngResource.h"
 #include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
-#include "files/FileReplace.h"
+#include "files/DirectoryTree.h"
 #include "install/InstallRun.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
@@ -11,7 +11,6 @@
 #include "system/DisplayFontSize.h"
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
-#include "base/FileQueries.h"
 
 bool IsSisterBrand = false;
 
@@ -74,9 +73,7 @@ std::wstring UpperCase(std::wstring text) {
 
 void CreateTargetDirectories(const std::wstring& path) {
     for (const std::wstring& directory : {path, path + L"Settings\\"}) {
-        if (!DirectoryExists(directory)) {
-            CreateDirectoryW(directory.c_str(), nullptr);
-        }
+        CreateDirectoryIfMissing(directory);
     }
 }
 

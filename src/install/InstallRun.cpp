@@ -5,7 +5,9 @@
 
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileCopy.h"
+#include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
 #include "files/MediumLayout.h"
@@ -151,12 +153,6 @@ class InstallRun {
             env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         }
         log_.Add(text);
-    }
-
-    static void CreateDirectoryIfMissing(const std::wstring& path) {
-        if (!DirectoryExists(path)) {
-            CreateDirectoryW(path.c_str(), nullptr);
-        }
     }
 
     // The database (group 1). A reinstall keeps the clinic's database: once

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "files/FilePrimitives.h"
+#include "files/FileCopy.h"
 #include "files/FileReplace.h"
 #include "files/ProgressLog.h"
 #include "base/AppError.h"
