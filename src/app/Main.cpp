@@ -6,6 +6,7 @@
 #include "files/DirectoryTree.h"
 #include "install/InstallRun.h"
 #include "base/AppError.h"
+#include "base/Resources.h"
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 #include "system/DisplayFontSize.h"
@@ -271,13 +272,12 @@ void TFMain::LoadInfo() {
     RichEdit1.SetBevel(true);
     RichEdit1.SetInnerBorder(4);
     RichEdit1.SetTabStop(false);
-    const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC info = FindResourceW(module, L"INFO", MAKEINTRESOURCEW(10)); // RT_RCDATA
-    const HGLOBAL data = info != nullptr ? LoadResource(module, info) : nullptr;
-    if (data == nullptr) {
+    const std::span<const std::uint8_t> document =
+        ResourceBytes(GetModuleHandleW(nullptr), L"INFO", RT_RCDATA);
+    if (document.data() == nullptr) {
         throw AppError(L"Resource INFO not found");
     }
-    RichEdit1.LoadRtf(LockResource(data), SizeofResource(module, info));
+    RichEdit1.LoadRtf(document.data(), document.size());
 }
 
 // The title's ground colour for the information panel and the pages, and
