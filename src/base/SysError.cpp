@@ -1,5 +1,8 @@
 #include "base/SysError.h"
 
+#include <cwchar>
+#include <iterator>
+
 #include "base/AppError.h"
 
 std::wstring SysErrorMessage(DWORD code) {
@@ -19,10 +22,31 @@ std::wstring SysErrorMessage(DWORD code) {
     return text;
 }
 
+std::wstring HresultDigits(HRESULT result) {
+    wchar_t digits[16];
+    std::swprintf(digits, std::size(digits), L"%08lX", static_cast<unsigned long>(result));
+    return digits;
+}
+
+std::wstring HresultText(HRESULT result) {
+    std::wstring text = SysErrorMessage(static_cast<DWORD>(result));
+    return text.empty() ? L"OLE error " + HresultDigits(result) : text;
+}
+
 void RaiseCannotOpenFile(const std::wstring& path, DWORD code) {
     throw AppError(L"Cannot open file \"" + path + L"\". " + SysErrorMessage(code));
 }
 
 void RaiseCannotCreateFile(const std::wstring& path, DWORD code) {
     throw AppError(L"Cannot create file \"" + path + L"\". " + SysErrorMessage(code));
+}
+
+void RaiseCannotOpenRegistryKey(const std::wstring& keyName, LSTATUS code) {
+    throw AppError(L"Cannot open registry key \"" + keyName + L"\". " +
+                   SysErrorMessage(static_cast<DWORD>(code)));
+}
+
+void RaiseCannotWriteRegistryValue(const std::wstring& valueName, LSTATUS code) {
+    throw AppError(L"Cannot write registry value \"" + valueName + L"\". " +
+                   SysErrorMessage(static_cast<DWORD>(code)));
 }

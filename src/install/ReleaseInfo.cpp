@@ -31,16 +31,6 @@ constexpr int kKnownVersion = 1;
 constexpr wchar_t kDocumentTypeRefused[] =
     L"the document cannot be loaded: a document type definition is not allowed";
 
-std::wstring HresultText(HRESULT result) {
-    std::wstring text = SysErrorMessage(static_cast<DWORD>(result));
-    if (text.empty()) {
-        wchar_t code[16];
-        std::swprintf(code, 16, L"%08lX", static_cast<unsigned long>(result));
-        text = L"OLE error " + std::wstring(code);
-    }
-    return text;
-}
-
 void Check(HRESULT result) {
     if (FAILED(result)) {
         throw AppError(HresultText(result));

@@ -11,6 +11,7 @@
 
 #include "base/AppError.h"
 #include "base/Handles.h"
+#include "base/SysError.h"
 #include "base/portable/PathText.h"
 
 namespace {
@@ -34,9 +35,7 @@ constexpr ShellFolderSource kShellFolders[] = {
 };
 
 [[noreturn]] void RaiseShortcutError(HRESULT result) {
-    wchar_t code[16];
-    std::swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(result));
-    throw AppError(L"Не удалось создать ярлык: " + std::wstring(code));
+    throw AppError(L"Не удалось создать ярлык: 0x" + HresultDigits(result));
 }
 
 std::wstring ReadStringValue(HKEY key, const wchar_t* name) {
