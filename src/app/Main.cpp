@@ -7,6 +7,7 @@
 #include "install/InstallRun.h"
 #include "base/AppError.h"
 #include "base/Resources.h"
+#include "ResourceIds.h"
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 #include "system/DisplayFontSize.h"
@@ -243,10 +244,9 @@ void TFMain::WireHandlers() {
 
 void TFMain::FormCreate() {
     LoadBitmaps();
-    ::IsSisterBrand =
-        UpperCase(GetResString(GetModuleHandleW(nullptr), 1)) == UpperCase(L"Тиресан");
+    ::IsSisterBrand = IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
     LoadInfo();
-    AppNameStr = GetResString(GetModuleHandleW(nullptr), 0);
+    AppNameStr = GetResString(GetModuleHandleW(nullptr), IDS_APP_DIR_NAME);
     ePath.SetText(L"C:\\" + AppNameStr);
     FCanClose = true;
     InsatallPages.ShowPage(tsStart);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <initializer_list>
 
+#include "ResourceIds.h"
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
 #include "files/DirectoryTree.h"
@@ -309,11 +310,12 @@ class InstallRun {
     }
 
     void CreateDesktopLink() {
-        const std::wstring product = GetResString(env_.resources, 1);
-        const std::wstring description = GetResString(env_.resources, 2) + L" \"" + product + L"\"";
+        const std::wstring product = GetResString(env_.resources, IDS_PRODUCT_NAME);
+        const std::wstring description =
+            GetResString(env_.resources, IDS_PRODUCT_DESCRIPTION) + L" \"" + product + L"\"";
         std::wstring linkPath;
-        CreateShortcut(target_ + GetResString(env_.resources, 4), 0, L"", L"", L"", description,
-                       product, linkPath);
+        CreateShortcut(target_ + GetResString(env_.resources, IDS_MAIN_EXECUTABLE), 0, L"", L"",
+                       L"", description, product, linkPath);
     }
 
     void Finish() {
