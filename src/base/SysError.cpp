@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "base/AppError.h"
+#include "base/portable/BlankText.h"
 
 std::wstring SysErrorMessage(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -13,12 +14,9 @@ std::wstring SysErrorMessage(DWORD code) {
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text;
     if (length != 0 && buffer != nullptr) {
-        text.assign(buffer, length);
+        text = WithoutTrailingBlanks(std::wstring_view(buffer, length));
     }
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
     return text;
 }
 

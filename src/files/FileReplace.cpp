@@ -65,6 +65,25 @@ void RemoveStaleTempFilesOnce(const std::wstring& directory) {
     }
 }
 
+// Writes `bytes` to a temporary file beside `path`, flushes it and moves it
+// to `path` (over an existing file only when `replace`). 0 or the error code
+// of the step that failed; a write that failed without a code still fails.
+DWORD WriteThroughTemp(const std::wstring& path, const std::vector<BYTE>& bytes, bool replace) {
+    TempFileBeside temp(path);
+    if (temp.error() != 0) {
+        return temp.error();
+    }
+    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
+                                         static_cast<DWORD>(bytes.size()))) {
+        const DWORD error = GetLastError();
+        return error != 0 ? error : ERROR_WRITE_FAULT;
+    }
+    if (const DWORD error = temp.Flush()) {
+        return error;
+    }
+    return temp.MoveIntoPlace(replace);
+}
+
 } // namespace
 
 bool IsInstallerTempName(std::wstring_view name) {
@@ -194,33 +213,11 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     if (const DWORD error = CheckReplaceable(path)) {
         RaiseCannotCreateFile(path, error);
     }
-    TempFileBeside temp(path);
-    if (temp.error() != 0) {
-        RaiseCannotCreateFile(path, temp.error());
-    }
-    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
-                                         static_cast<DWORD>(bytes.size()))) {
-        RaiseCannotCreateFile(path, GetLastError());
-    }
-    if (const DWORD error = temp.Flush()) {
-        RaiseCannotCreateFile(path, error);
-    }
-    if (const DWORD error = temp.MoveIntoPlace(true)) {
+    if (const DWORD error = WriteThroughTemp(path, bytes, true)) {
         RaiseCannotCreateFile(path, error);
     }
 }
 
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    if (PathExists(path)) {
-        return false;
-    }
-    TempFileBeside temp(path);
-    if (temp.error() != 0) {
-        return false;
-    }
-    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
-                                         static_cast<DWORD>(bytes.size()))) {
-        return false;
-    }
-    return temp.Flush() == 0 && temp.MoveIntoPlace(false) == 0;
+    return !PathExists(path) && WriteThroughTemp(path, bytes, false) == 0;
 }

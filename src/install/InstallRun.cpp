@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "ResourceIds.h"
+#include "base/portable/BlankText.h"
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
 #include "files/DirectoryTree.h"
@@ -26,15 +27,6 @@ namespace {
 
 const wchar_t* const kDone = L"Завершено";
 const wchar_t* const kFailed = kFailedMark;
-
-std::wstring Trimmed(const std::wstring& text) {
-    const auto first = text.find_first_not_of(L" \t\r\n");
-    if (first == std::wstring::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(L" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
 
 // FCanClose false and the hourglass while the suite's files are copied;
 // restored, and the taskbar's progress removed, however the stretch is left.
@@ -63,7 +55,7 @@ class InstallRun {
 
     TRunEnd Run() {
         SweepStaleTempFilesAgain();
-        target_ = Trimmed(host_.PathText());
+        target_ = std::wstring(TrimmedBlanks(host_.PathText()));
         host_.ClearAndShowLog();
         host_.ShowPage(TWizardPage::tsProgressInstall);
         host_.ProcessMessages();

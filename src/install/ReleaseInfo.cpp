@@ -17,6 +17,7 @@
 #include "base/SysError.h"
 #include "base/Handles.h"
 #include "base/FileQueries.h"
+#include "base/portable/BlankText.h"
 
 namespace {
 
@@ -93,11 +94,7 @@ std::wstring LoadErrorText(IXMLDOMDocument2* document, HRESULT result) {
     Bstr reason;
     if (SUCCEEDED(document->get_parseError(parseError.put())) && parseError &&
         SUCCEEDED(parseError->get_reason(reason.put())) && reason.get() != nullptr) {
-        std::wstring text = reason.text();
-        while (!text.empty() &&
-               (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-            text.pop_back();
-        }
+        const std::wstring text(WithoutTrailingBlanks(reason.text()));
         if (!text.empty()) {
             return L"the document cannot be loaded: " + text;
         }
