@@ -315,7 +315,7 @@ class InstallRun {
             ReportFontSize();
             return;
         }
-        if (IsSmallFonts(env_.system)) {
+        if (ScreenHasSmallFonts(env_.system)) {
             host_.ShowPage(TWizardPage::tsChangeFontSize);
             return;
         }
@@ -328,7 +328,7 @@ class InstallRun {
 
     // A run nobody answers changes no system setting and restarts nothing.
     void ReportFontSize() {
-        log_.Add(IsSmallFonts(env_.system)
+        log_.Add(ScreenHasSmallFonts(env_.system)
                      ? L"Размер шрифта экрана: мелкий. Для работы комплекса \"Вестар\" нужен "
                        L"крупный (120 точек на дюйм); он не изменён."
                      : L"Размер шрифта экрана: крупный.");

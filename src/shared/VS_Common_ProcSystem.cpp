@@ -56,13 +56,17 @@ std::wstring GetWindowsDir() {
     return JoinPath(ReadWindowsDirectory(), L"");
 }
 
-bool IsSmallFonts() {
+int ScreenPixelsPerInch() {
     const WindowDc screen(nullptr);
-    if (screen.get() == nullptr) {
-        return false; // a screen that cannot be asked is not offered the switch
-    }
-    const int pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    return screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+}
+
+bool IsSmallFontsAt(int pixelsPerInch) {
     return pixelsPerInch > 0 && pixelsPerInch < kLargeFontsPixelsPerInch;
+}
+
+bool IsSmallFonts() {
+    return IsSmallFontsAt(ScreenPixelsPerInch());
 }
 
 bool ShutdownWindows(UINT exitFlags) {
