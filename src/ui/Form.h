@@ -59,7 +59,6 @@ class TForm : public TWindow {
     // until the form closes or a modal result is set. Returns that result
     // (mrNone when the form was closed otherwise).
     TModalResult ShowModal();
-    bool Modal() const { return modal_; }
     // Ends a modal showing with `result` (mrNone does nothing).
     void SetModalResult(TModalResult result);
     TModalResult ModalResult() const { return modalResult_; }

@@ -54,10 +54,6 @@ SIZE TLabel::MeasureText(int width) const {
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-int TLabel::TextHeight() const {
-    return MeasureText(ClientWidth()).cy;
-}
-
 void TLabel::AdjustSize() {
     if (!autoSize_ || Handle() == nullptr) {
         return;

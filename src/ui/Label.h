@@ -12,14 +12,12 @@ class TLabel : public TControl {
     TLabel(TWindow& parent, const std::wstring& caption = {});
 
     void SetAlignment(TAlignment alignment);
-    TAlignment Alignment() const { return alignment_; }
     // Long lines break at word boundaries (and inside words that do not fit).
     void SetWordWrap(bool wordWrap);
     // The size follows the text: with word wrap the height at the current
     // width, without it width and height.
     void SetAutoSize(bool autoSize);
     // The height the text needs at the current width.
-    int TextHeight() const;
 
   protected:
     void TextChanged() override { AdjustSize(); }

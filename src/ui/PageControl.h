@@ -17,7 +17,6 @@ class TPageControl : public TControl {
     // OnShow. Showing the page already shown does nothing.
     void ShowPage(TTabSheet& page);
     TTabSheet* ActivePage() const { return active_; }
-    const std::vector<TTabSheet*>& Pages() const { return pages_; }
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

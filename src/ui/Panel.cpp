@@ -2,7 +2,9 @@
 
 namespace {
 const wchar_t kPanelClass[] = L"VestarPanel";
-}
+// The rounding of the border's corners, in pixels.
+constexpr int kCornerRadius = 8;
+} // namespace
 
 TPanel::TPanel(TWindow& parent) : TControl(parent) {
     RegisterClassOnce(kPanelClass, CS_HREDRAW | CS_VREDRAW);
@@ -17,11 +19,6 @@ void TPanel::SetBorderWidth(int pixels) {
 
 void TPanel::SetBorderColor(COLORREF color) {
     borderColor_ = color;
-    Invalidate();
-}
-
-void TPanel::SetCornerRadius(int pixels) {
-    cornerRadius_ = pixels;
     Invalidate();
 }
 
@@ -54,5 +51,5 @@ void TPanel::Paint(HDC dc) const {
     UniquePen pen(CreatePen(PS_INSIDEFRAME, borderWidth_, borderColor_));
     SelectedObject selectedPen(dc, pen.get());
     SelectedObject selectedBrush(dc, BackgroundBrush());
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, cornerRadius_, cornerRadius_);
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, kCornerRadius, kCornerRadius);
 }

@@ -20,7 +20,6 @@ class TPanel : public TControl {
     int BorderWidth() const { return borderWidth_; }
     void SetBorderColor(COLORREF color);
     COLORREF BorderColor() const { return borderColor_; }
-    void SetCornerRadius(int pixels);
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -32,5 +31,4 @@ class TPanel : public TControl {
 
     int borderWidth_ = 0;
     COLORREF borderColor_ = RGB(0, 60, 116);
-    int cornerRadius_ = 8;
 };

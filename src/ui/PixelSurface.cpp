@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/AppError.h"
-
 namespace {
 const wchar_t kSurfaceClass[] = L"VestarPixelSurface";
 }
@@ -11,17 +9,6 @@ const wchar_t kSurfaceClass[] = L"VestarPixelSurface";
 TPixelSurface::TPixelSurface(TWindow& parent) : TControl(parent) {
     RegisterClassOnce(kSurfaceClass);
     CreateControl(kSurfaceClass, 0);
-}
-
-void TPixelSurface::SetPixels(int width, int height, std::span<const std::uint32_t> pixels) {
-    if (width < 0 || height < 0 ||
-        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-        throw AppError(L"The picture's size does not match its pixels.");
-    }
-    buffer_.width = width;
-    buffer_.height = height;
-    buffer_.pixels.assign(pixels.begin(), pixels.end());
-    Present();
 }
 
 void TPixelSurface::Present() {

@@ -7,9 +7,6 @@
 //
 // As a background under sibling controls, call SendToBack() once they exist
 // (new children are placed below the older ones).
-#include <cstdint>
-#include <span>
-
 #include "ui/Window.h"
 #include "ui/portable/Image32.h"
 
@@ -17,9 +14,6 @@ class TPixelSurface : public TControl {
   public:
     explicit TPixelSurface(TWindow& parent);
 
-    // Replaces the buffer with a copy of `pixels` (width x height) and
-    // repaints once.
-    void SetPixels(int width, int height, std::span<const std::uint32_t> pixels);
     // The buffer itself, for drawing in place; Present() shows it.
     Image32& Buffer() { return buffer_; }
     const Image32& Buffer() const { return buffer_; }

@@ -12,10 +12,6 @@ void TProgressBar::SetRange(int minimum, int maximum) {
                  static_cast<LPARAM>(maximum));
 }
 
-int TProgressBar::Min() const {
-    return static_cast<int>(SendMessageW(Handle(), PBM_GETRANGE, TRUE, 0));
-}
-
 int TProgressBar::Max() const {
     return static_cast<int>(SendMessageW(Handle(), PBM_GETRANGE, FALSE, 0));
 }

@@ -7,10 +7,8 @@ class TProgressBar : public TControl {
     explicit TProgressBar(TWindow& parent);
 
     void SetRange(int minimum, int maximum);
-    int Min() const;
     int Max() const;
     void SetStep(int step);
-    int Step() const { return step_; }
     int Position() const;
     void SetPosition(int position);
     // Advances by the step; a step past the maximum starts the bar over from

@@ -54,14 +54,12 @@ class TWindow {
     int Top() const;
     int Width() const;
     int Height() const;
-    void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
     void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
     void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
     int ClientWidth() const;
     int ClientHeight() const;
 
-    TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
     // Places the docked children again (normally automatic).
     void Realign();
@@ -93,7 +91,6 @@ class TWindow {
     void SetTextColor(COLORREF color);
 
     const TFont& Font() const { return *font_; }
-    const TFontRef& FontRef() const { return font_; }
     void SetFont(const TFontSpec& style) { SetFont(MakeFont(style)); }
     void SetFont(const TFontRef& font);
 
