@@ -69,6 +69,15 @@ make_medium() {
     head -c "$((mib << 20))" /dev/urandom >"$medium/DTAfb/QZ7.FDB"
 }
 
+# Removes every earlier copy and writes back what is still only in memory,
+# so that no contender's flush also pays for another one's writes (on ext4
+# a file's fsync commits the journal, which writes back the other files'
+# pending data first).
+settle() {
+    rm -rf "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
+    sync
+}
+
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Figure NAME from a name=value line.
@@ -76,7 +85,7 @@ field() { sed -n "s/.*\\b$1=\\([0-9.]*\\).*/\\1/p" <<<"$2"; }
 
 installer_run() {
     local medium=$1
-    rm -rf "$drive_c/CopyBenchRun"
+    settle
     "$wine" "$bench_exe" run "$(winpath "$medium/Install.exe")" 'C:\CopyBenchRun' 2>&1 | tr -d '\r'
 }
 
@@ -84,7 +93,7 @@ copied_dirs=(DTAfb Firebird UDF)
 
 native_copy() {
     local medium=$1 start
-    rm -rf "$drive_c/CopyBenchCopy"
+    settle
     mkdir -p "$drive_c/CopyBenchCopy"
     start=$(now_ms)
     (cd "$medium" && cp -r "${copied_dirs[@]}" "$drive_c/CopyBenchCopy/")
@@ -93,7 +102,7 @@ native_copy() {
 
 native_copy_flushed() {
     local medium=$1 start file
-    rm -rf "$drive_c/CopyBenchCopy"
+    settle
     start=$(now_ms)
     (cd "$medium" && find "${copied_dirs[@]}" -type d) | while read -r dir; do
         mkdir -p "$drive_c/CopyBenchCopy/$dir"
@@ -107,7 +116,7 @@ native_copy_flushed() {
 
 wine_copyfilew() {
     local medium=$1 line
-    rm -rf "$drive_c/CopyBenchCopy"
+    settle
     mkdir -p "$drive_c/CopyBenchCopy"
     line=$("$wine" "$bench_exe" copyfilew "$(winpath "$medium/DTAfb/QZ7.FDB")" \
         'C:\CopyBenchCopy\QZ7.FDB' 2>&1 | tr -d '\r')
@@ -135,7 +144,7 @@ block_rounds() {
     for ((i = 1; i <= rounds; i++)); do
         line="$i $(wine_copyfilew "$work/medium")"
         for kib in $blocks; do
-            rm -rf "$drive_c/CopyBenchCopy"
+            settle
             mkdir -p "$drive_c/CopyBenchCopy"
             line+=" $(field copy_ms "$("$wine" "$bench_exe" engine \
                 "$(winpath "$work/medium/DTAfb/QZ7.FDB")" 'C:\CopyBenchCopy\QZ7.FDB' "$kib" 2>&1)")"
