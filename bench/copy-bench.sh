@@ -2,10 +2,13 @@
 # The installer's copy, window and start-up figures, measured side by side
 # in one run (see bench/README.md):
 #   bench/copy-bench.sh [--installer PATH] [--rounds N] [--database-mib N]
-#                       [--blocks 'KIB ...']
+#                       [--blocks 'KIB[:MODE] ...']
 # With --blocks, it times only the installer's content copy of the database
 # with each block size in turn (same rounds, sized and flushed as the
-# installer does), against Wine's CopyFileW. Otherwise each round times, one
+# installer does), against Wine's CopyFileW. MODE tries another way to the
+# disk: writethrough (the destination opened with FILE_FLAG_WRITE_THROUGH)
+# or behind (flushed on a second handle while the copy goes on); flush, the
+# installer's, is the default. Otherwise each round times, one
 # after another on the same files:
 #   run        the real Install.exe under Wine, from "Начать установку" to
 #              the driver question, on a medium whose QZ7.FDB has N MiB
@@ -141,13 +144,17 @@ $(cd "$work/medium" && du -smc "${copied_dirs[@]}" | tail -1 | cut -f1) MiB, dat
 block_rounds() {
     local i kib line
     echo "round  CopyFileW_ms  $(for kib in $blocks; do printf '%s_KiB_ms  ' "$kib"; done)"
+    local mode
     for ((i = 1; i <= rounds; i++)); do
         line="$i $(wine_copyfilew "$work/medium")"
         for kib in $blocks; do
             settle
             mkdir -p "$drive_c/CopyBenchCopy"
+            mode=flush
+            [[ $kib == *:* ]] && mode=${kib#*:}
             line+=" $(field copy_ms "$("$wine" "$bench_exe" engine \
-                "$(winpath "$work/medium/DTAfb/QZ7.FDB")" 'C:\CopyBenchCopy\QZ7.FDB' "$kib" 2>&1)")"
+                "$(winpath "$work/medium/DTAfb/QZ7.FDB")" 'C:\CopyBenchCopy\QZ7.FDB' "${kib%%:*}" \
+                "$mode" 2>&1)")"
         done
         echo "$line" | tee -a "$work/blocks"
     done

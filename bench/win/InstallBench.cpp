@@ -6,14 +6,17 @@
 //       installer's peak working set).
 //   install-bench copyfilew <source> <destination>
 //       times Wine's CopyFileW; prints copy_ms.
-//   install-bench engine <source> <destination> <block KiB>
+//   install-bench engine <source> <destination> <block KiB> [flush|writethrough|behind]
 //       times the installer's content copy with the given block size, the
-//       destination sized first and flushed at the end; prints copy_ms.
+//       destination sized first and flushed at the end (with writethrough
+//       opened with FILE_FLAG_WRITE_THROUGH, with behind also flushed from
+//       a second handle while the copy goes on); prints copy_ms.
 //   install-bench startup <program>
 //       times a program from its start to its first painted top-level
 //       window; prints startup_ms.
 // Every figure is printed as name=value on one line.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -121,20 +124,52 @@ int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
     return 0;
 }
 
-int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib) {
+// How the destination is brought to the disk: "flush" writes through the
+// cache and flushes once at the end, "writethrough" opens it with
+// FILE_FLAG_WRITE_THROUGH, "behind" flushes on a second handle while the
+// copy goes on.
+UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring& variant) {
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0);
+    const DWORD share = variant == L"behind" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    return UniqueHandle(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, share,
+                                    nullptr, CREATE_ALWAYS, flags, nullptr));
+}
+
+int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib,
+               const std::wstring& variant) {
     const auto began = Clock::now();
     const UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    const UniqueHandle out(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle out = OpenDestination(destination, variant);
     LARGE_INTEGER size{};
     LARGE_INTEGER start{};
     if (!in || !out || !GetFileSizeEx(in.get(), &size) ||
         !SetFilePointerEx(out.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(out.get()) ||
-        !SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN) ||
-        !CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart), {},
-                         blockKib * 1024) ||
-        !FlushFileBuffers(out.get())) {
+        !SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN)) {
+        fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
+        return 1;
+    }
+    std::atomic<bool> done{false};
+    std::jthread flusher;
+    if (variant == L"behind") {
+        flusher = std::jthread([&] {
+            const UniqueHandle second(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            while (second && !done) {
+                FlushFileBuffers(second.get());
+                Sleep(20);
+            }
+        });
+    }
+    const bool copied = CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
+                                        {}, blockKib * 1024);
+    done = true;
+    if (flusher.joinable()) {
+        flusher.join();
+    }
+    if (!copied || !FlushFileBuffers(out.get())) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
     }
@@ -207,8 +242,9 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == L"copyfilew" && argc == 4) {
             return TimeCopyFileW(argv[2], argv[3]);
         }
-        if (mode == L"engine" && argc == 5) {
-            return TimeEngine(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
+        if (mode == L"engine" && (argc == 5 || argc == 6)) {
+            return TimeEngine(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])),
+                              argc == 6 ? argv[5] : L"flush");
         }
         if (mode == L"startup" && argc == 3) {
             return TimeStartup(argv[2]);
@@ -217,8 +253,10 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "install-bench: %s\n", error.what());
         return 1;
     }
-    fwprintf(stderr,
-             L"usage: install-bench run <Install.exe> <target> | copyfilew <source> "
-             L"<destination> | engine <source> <destination> <block KiB> | startup <program>\n");
+    fwprintf(
+        stderr,
+        L"usage: install-bench run <Install.exe> <target> | copyfilew <source> "
+        L"<destination> | engine <source> <destination> <block KiB> [flush|writethrough|behind] "
+        L"| startup <program>\n");
     return 2;
 }
