@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -346,6 +347,29 @@ TEST_F(DatabaseUpdateTest, ReleaseLevelReplacesOnlyTheLevelAndLeavesNoTemporaryF
     WriteReleaseLevel(target_, L"150613");
     ExpectReleaseLevel("150613");
     EXPECT_EQ(FileNamesIn(target_), std::set<std::wstring>{L"ReleaseInfo"});
+}
+
+// The fixture's thread holds COM already; a thread that never initialised it
+// shows that the function sets COM up itself and leaves it as it found it.
+TEST_F(DatabaseUpdateTest, ReleaseLevelIsWrittenFromAThreadWithoutCom) {
+    WriteBytes(ReleaseInfo(), ReleaseInfoXml(kVersion1, "000000"));
+    std::wstring error = L"<not run>";
+    HRESULT afterwards = E_UNEXPECTED;
+    std::thread([&] {
+        try {
+            WriteReleaseLevel(target_, L"150613");
+            error.clear();
+        } catch (const AppError& raised) {
+            error = raised.text();
+        }
+        afterwards = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(afterwards)) {
+            CoUninitialize();
+        }
+    }).join();
+    EXPECT_EQ(error, L"");
+    EXPECT_EQ(afterwards, S_OK) << "COM was left initialised on the calling thread";
+    ExpectReleaseLevel("150613");
 }
 
 // A release file that cannot be replaced keeps its content, and no temporary
