@@ -43,8 +43,8 @@ struct WindowSearch {
     HWND found;
 };
 
-// GetWindowTextW reads another process's caption without sending it a
-// message, so the search never waits for a busy window.
+// The caption is read without a message, so the search never waits for a
+// busy window.
 BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
@@ -52,12 +52,8 @@ BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM param) {
     if (owner != search.processId || !IsWindowVisible(window)) {
         return TRUE;
     }
-    if (search.title != nullptr) {
-        wchar_t caption[256] = {};
-        GetWindowTextW(window, caption, 256);
-        if (wcscmp(caption, search.title) != 0) {
-            return TRUE;
-        }
+    if (search.title != nullptr && testwindows::StoredText(window) != search.title) {
+        return TRUE;
     }
     search.found = window;
     return FALSE;
@@ -82,13 +78,7 @@ int TimeRun(const std::wstring& installer, const std::wstring& target) {
     wizard::WizardDriver driver;
     driver.Launch(installer);
     driver.WaitForMainWindow();
-    driver.Click(L"Далее");
-    driver.WaitForVisibleControl(L"Выбрать");
-    driver.SetPathText(target);
-    driver.Click(L"Далее");
-    driver.Answer(driver.WaitForDialog(L""), L"OK");
-
-    const HWND start = driver.WaitForVisibleControl(L"Начать установку");
+    const HWND start = driver.WalkToComponents(target);
     const auto began = Clock::now();
     wizard::WizardDriver::ClickWindow(start);
     int probes = 0;

@@ -50,6 +50,7 @@ std::string ReleaseInfoXml(const std::string& versionElement, const std::string&
 
 const std::string kVersion1 = "  <Version>1</Version>";
 
+using testfiles::CurrentDirectory;
 using testfiles::Exists;
 using testfiles::ReadBytes;
 constexpr auto WriteBytes = testfiles::WriteFileCreatingDirs;
@@ -75,12 +76,6 @@ std::string InConsoleCodePage(const std::wstring& text) {
     WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
                         nullptr, nullptr);
     return bytes;
-}
-
-std::wstring CurrentDirectory() {
-    wchar_t buffer[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, buffer);
-    return buffer;
 }
 
 std::wstring WithoutTrailingBackslash(std::wstring path) {

@@ -148,7 +148,7 @@ TEST_F(InstallRunTest, MissingSourceFileAbandonsTheRunWithTheOpenError) {
     // The last group continues after a failed copy, but an unopenable
     // source raises in every group.
     for (const std::wstring missing : {L"Firebird\\icuuc30.Dll", L"UDF\\Maple.Dll"}) {
-        SCOPED_TRACE(Narrow(missing));
+        SCOPED_TRACE(Utf8(missing));
         host_ = FakeHost{};
         host_.path = target_;
         BuildMedium(medium_.path());
