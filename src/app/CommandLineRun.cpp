@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ResourceIds.h"
 #include "app/ConsoleText.h"
 #include "app/Main.h"
 #include "install/InstallLog.h"
@@ -52,7 +53,8 @@ void WriteLogBlock(const TSwitches& switches, std::vector<TLoggedLine> lines, in
 // The target of a run without the path page: /DIR, else the page's
 // proposal, under the page's rules; nothing when the page would refuse it.
 std::optional<std::wstring> SilentTarget(const TSwitches& switches, std::wstring& refusal) {
-    const std::wstring text = switches.dir ? *switches.dir : L"C:\\" + GetResString(Program(), 0);
+    const std::wstring text =
+        switches.dir ? *switches.dir : L"C:\\" + GetResString(Program(), IDS_APP_DIR_NAME);
     const TTargetPath target = CheckTargetPath(text);
     switch (target.verdict) {
     case TTargetPathVerdict::Empty:
@@ -102,7 +104,9 @@ class WindowlessHost : public IInstallHost {
     std::wstring PathText() const override { return target_; }
     int WindowsIndex() const override { return 0; } // the page's only choice
     bool DriverInstallChecked() const override { return true; }
-    bool IsSisterBrand() const override { return IsSisterBrandName(GetResString(Program(), 1)); }
+    bool IsSisterBrand() const override {
+        return IsSisterBrandName(GetResString(Program(), IDS_PRODUCT_NAME));
+    }
     void ShowPage(TWizardPage) override {}
     void ClearAndShowLog() override { log_.Clear(); }
     IProgressLog& Log() override { return log_; }

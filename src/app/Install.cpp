@@ -2,7 +2,6 @@
 // suite's distribution medium.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <memory>
 
 #include "app/CommandLineRun.h"
@@ -31,12 +30,6 @@ void RestrictDllSearch() {
     }
 }
 
-void InitializeControls() {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
-                                                        ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-}
-
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -44,7 +37,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitializeSharedModules();
     SetCurrentDirectoryW(BaseDir.c_str());
     ComApartment com(COINIT_APARTMENTTHREADED);
-    InitializeControls();
 
     TApplication& application = Application();
     application.Title = L"Установка комплекса \"Вестар\"";

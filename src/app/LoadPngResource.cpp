@@ -2,6 +2,7 @@
 
 #include "app/portable/PngDecoder.h"
 #include "base/AppError.h"
+#include "base/Resources.h"
 
 #include <cstdint>
 #include <span>
@@ -18,18 +19,14 @@ std::wstring ResourceDisplayName(const wchar_t* resourceName) {
     return resourceName;
 }
 
-// The bytes of a raw-data resource of this program. Resources of the
-// program's own module stay mapped for the life of the process: there is
-// nothing to release.
+// The bytes of a raw-data resource of this program.
 std::span<const uint8_t> RawDataResource(const wchar_t* resourceName, const std::wstring& name) {
-    const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC info = FindResourceW(module, resourceName, RT_RCDATA);
-    const HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) {
+    const std::span<const uint8_t> bytes =
+        ResourceBytes(GetModuleHandleW(nullptr), resourceName, RT_RCDATA);
+    if (bytes.data() == nullptr) {
         throw AppError(PngErrorText(name, L"The program has no such image resource"));
     }
-    return {static_cast<const uint8_t*>(bytes), SizeofResource(module, info)};
+    return bytes;
 }
 
 } // namespace

@@ -3,15 +3,16 @@
 #include "app/LoadPngResource.h"
 #include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
-#include "files/FileReplace.h"
+#include "files/DirectoryTree.h"
 #include "install/InstallRun.h"
 #include "base/AppError.h"
+#include "base/Resources.h"
+#include "ResourceIds.h"
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 #include "system/DisplayFontSize.h"
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
-#include "base/FileQueries.h"
 
 bool IsSisterBrand = false;
 
@@ -74,9 +75,7 @@ std::wstring UpperCase(std::wstring text) {
 
 void CreateTargetDirectories(const std::wstring& path) {
     for (const std::wstring& directory : {path, path + L"Settings\\"}) {
-        if (!DirectoryExists(directory)) {
-            CreateDirectoryW(directory.c_str(), nullptr);
-        }
+        CreateDirectoryIfMissing(directory);
     }
 }
 
@@ -245,10 +244,9 @@ void TFMain::WireHandlers() {
 
 void TFMain::FormCreate() {
     LoadBitmaps();
-    ::IsSisterBrand =
-        UpperCase(GetResString(GetModuleHandleW(nullptr), 1)) == UpperCase(L"Тиресан");
+    ::IsSisterBrand = IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
     LoadInfo();
-    AppNameStr = GetResString(GetModuleHandleW(nullptr), 0);
+    AppNameStr = GetResString(GetModuleHandleW(nullptr), IDS_APP_DIR_NAME);
     ePath.SetText(L"C:\\" + AppNameStr);
     FCanClose = true;
     InsatallPages.ShowPage(tsStart);
@@ -274,16 +272,15 @@ void TFMain::LoadInfo() {
     RichEdit1.SetBevel(true);
     RichEdit1.SetInnerBorder(4);
     RichEdit1.SetTabStop(false);
-    const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC info = FindResourceW(module, L"INFO", MAKEINTRESOURCEW(10)); // RT_RCDATA
-    const HGLOBAL data = info != nullptr ? LoadResource(module, info) : nullptr;
-    if (data == nullptr) {
+    const std::span<const std::uint8_t> document =
+        ResourceBytes(GetModuleHandleW(nullptr), L"INFO", RT_RCDATA);
+    if (document.data() == nullptr) {
         throw AppError(L"Resource INFO not found");
     }
     // At its final width before the document streams in: laid out at the
     // width it is created with, the document took three times as long.
     PlaceRichEdit();
-    RichEdit1.LoadRtf(LockResource(data), SizeofResource(module, info));
+    RichEdit1.LoadRtf(document.data(), document.size());
 }
 
 // The title's ground colour for the information panel and the pages, and

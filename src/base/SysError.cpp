@@ -1,6 +1,10 @@
 #include "base/SysError.h"
 
+#include <cwchar>
+#include <iterator>
+
 #include "base/AppError.h"
+#include "base/portable/BlankText.h"
 
 std::wstring SysErrorMessage(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -10,13 +14,21 @@ std::wstring SysErrorMessage(DWORD code) {
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text;
     if (length != 0 && buffer != nullptr) {
-        text.assign(buffer, length);
+        text = WithoutTrailingBlanks(std::wstring_view(buffer, length));
     }
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
     return text;
+}
+
+std::wstring HresultDigits(HRESULT result) {
+    wchar_t digits[16];
+    std::swprintf(digits, std::size(digits), L"%08lX", static_cast<unsigned long>(result));
+    return digits;
+}
+
+std::wstring HresultText(HRESULT result) {
+    std::wstring text = SysErrorMessage(static_cast<DWORD>(result));
+    return text.empty() ? L"OLE error " + HresultDigits(result) : text;
 }
 
 void RaiseCannotOpenFile(const std::wstring& path, DWORD code) {
@@ -25,4 +37,14 @@ void RaiseCannotOpenFile(const std::wstring& path, DWORD code) {
 
 void RaiseCannotCreateFile(const std::wstring& path, DWORD code) {
     throw AppError(L"Cannot create file \"" + path + L"\". " + SysErrorMessage(code));
+}
+
+void RaiseCannotOpenRegistryKey(const std::wstring& keyName, LSTATUS code) {
+    throw AppError(L"Cannot open registry key \"" + keyName + L"\". " +
+                   SysErrorMessage(static_cast<DWORD>(code)));
+}
+
+void RaiseCannotWriteRegistryValue(const std::wstring& valueName, LSTATUS code) {
+    throw AppError(L"Cannot write registry value \"" + valueName + L"\". " +
+                   SysErrorMessage(static_cast<DWORD>(code)));
 }

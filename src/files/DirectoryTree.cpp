@@ -1,7 +1,9 @@
-// Directory trees: the recursive copy and the listing of subdirectories.
+// Directories: creating one, the recursive copy and the listing of
+// subdirectories.
 #include <functional>
 
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileAttributes.h"
 #include "files/FileReplace.h"
 #include "base/Handles.h"
 #include "base/FileQueries.h"
@@ -81,6 +83,12 @@ void CopyWritable(const std::wstring& source, const std::wstring& target) {
 }
 
 } // namespace
+
+void CreateDirectoryIfMissing(const std::wstring& directory) {
+    if (!DirectoryExists(directory)) {
+        CreateDirectoryW(directory.c_str(), nullptr);
+    }
+}
 
 void CopyDirTree(const std::wstring& source, const std::wstring& destination) {
     if (!DirectoryExists(destination)) {

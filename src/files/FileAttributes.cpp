@@ -1,5 +1,7 @@
 // SetReadOnlyAttr: switches the read-only attribute, other attributes kept.
-#include "files/FilePrimitives.h"
+#include "files/FileAttributes.h"
+
+#include <windows.h>
 
 void SetReadOnlyAttr(const std::wstring& path, bool set) {
     const DWORD attributes = GetFileAttributesW(path.c_str());

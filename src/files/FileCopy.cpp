@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files/BlockWriter.h"
-#include "files/FilePrimitives.h"
+#include "files/FileCopy.h"
 #include "files/FileReplace.h"
 #include "base/SysError.h"
 #include "base/Handles.h"

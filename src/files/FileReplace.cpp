@@ -10,6 +10,7 @@
 
 #include "base/Handles.h"
 #include "base/SysError.h"
+#include "base/portable/PathText.h"
 #include "files/BlockWriter.h"
 
 namespace {
@@ -21,19 +22,13 @@ constexpr int kBackupNameAttempts = 99;
 
 std::atomic<unsigned> tempCounter{0};
 
-// The destination's directory with its final separator; empty for a bare
-// name (the current directory).
-std::wstring DirectoryPart(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L"\\:");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
 // A short name in the destination's directory, so that the temporary file
 // is on the same volume and its path is no longer than the destination's
 // directory needs.
 std::wstring TempNameFor(const std::wstring& directory) {
-    return directory + std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++tempCounter) + std::wstring(kTempSuffix);
+    return JoinPath(directory, std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(++tempCounter) +
+                                   std::wstring(kTempSuffix));
 }
 
 bool AllDigits(std::wstring_view text) {
@@ -70,6 +65,25 @@ void RemoveStaleTempFilesOnce(const std::wstring& directory) {
     }
 }
 
+// Writes `bytes` to a temporary file beside `path`, flushes it and moves it
+// to `path` (over an existing file only when `replace`). 0 or the error code
+// of the step that failed; a write that failed without a code still fails.
+DWORD WriteThroughTemp(const std::wstring& path, const std::vector<BYTE>& bytes, bool replace) {
+    TempFileBeside temp(path);
+    if (temp.error() != 0) {
+        return temp.error();
+    }
+    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
+                                         static_cast<DWORD>(bytes.size()))) {
+        const DWORD error = GetLastError();
+        return error != 0 ? error : ERROR_WRITE_FAULT;
+    }
+    if (const DWORD error = temp.Flush()) {
+        return error;
+    }
+    return temp.MoveIntoPlace(replace);
+}
+
 } // namespace
 
 bool IsInstallerTempName(std::wstring_view name) {
@@ -92,13 +106,9 @@ void SweepStaleTempFilesAgain() {
 }
 
 void RemoveStaleTempFiles(const std::wstring& directory) {
-    std::wstring prefix = directory;
-    if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L':') {
-        prefix += L'\\';
-    }
     WIN32_FIND_DATAW entry{};
     const std::wstring pattern =
-        prefix + std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix);
+        JoinPath(directory, std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix));
     UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &entry));
     if (!search) {
         return;
@@ -106,7 +116,7 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
             IsInstallerTempName(entry.cFileName)) {
-            const std::wstring path = prefix + entry.cFileName;
+            const std::wstring path = JoinPath(directory, entry.cFileName);
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(path.c_str());
         }
@@ -114,7 +124,7 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
 }
 
 TempFileBeside::TempFileBeside(const std::wstring& destination) : destination_(destination) {
-    const std::wstring directory = DirectoryPart(destination);
+    const std::wstring directory = ParentDirectory(destination);
     RemoveStaleTempFilesOnce(directory);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         path_ = TempNameFor(directory);
@@ -203,33 +213,11 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
     if (const DWORD error = CheckReplaceable(path)) {
         RaiseCannotCreateFile(path, error);
     }
-    TempFileBeside temp(path);
-    if (temp.error() != 0) {
-        RaiseCannotCreateFile(path, temp.error());
-    }
-    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
-                                         static_cast<DWORD>(bytes.size()))) {
-        RaiseCannotCreateFile(path, GetLastError());
-    }
-    if (const DWORD error = temp.Flush()) {
-        RaiseCannotCreateFile(path, error);
-    }
-    if (const DWORD error = temp.MoveIntoPlace(true)) {
+    if (const DWORD error = WriteThroughTemp(path, bytes, true)) {
         RaiseCannotCreateFile(path, error);
     }
 }
 
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    if (PathExists(path)) {
-        return false;
-    }
-    TempFileBeside temp(path);
-    if (temp.error() != 0) {
-        return false;
-    }
-    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
-                                         static_cast<DWORD>(bytes.size()))) {
-        return false;
-    }
-    return temp.Flush() == 0 && temp.MoveIntoPlace(false) == 0;
+    return !PathExists(path) && WriteThroughTemp(path, bytes, false) == 0;
 }

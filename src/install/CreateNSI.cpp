@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "files/DirectoryTree.h"
 #include "files/FileReplace.h"
 #include "files/MediumLayout.h"
 #include "install/portable/IniText.h"
@@ -116,9 +117,7 @@ void WriteInitialOptions(const std::wstring& targetPath) {
 }
 
 void CreateNsiFiles(const std::wstring& settingsDir) {
-    if (!DirectoryExists(settingsDir)) {
-        CreateDirectoryW(settingsDir.c_str(), nullptr);
-    }
+    CreateDirectoryIfMissing(settingsDir);
     const std::vector<BYTE> table = Bytes(EmptyNsiTable());
     WriteNewFileQuietly(settingsDir + std::wstring(MediumLayout::UcaNsi), table);
     WriteNewFileQuietly(settingsDir + std::wstring(MediumLayout::WraNsi), table);

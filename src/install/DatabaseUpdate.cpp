@@ -9,7 +9,9 @@
 
 #include <windows.h>
 
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileAttributes.h"
+#include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "files/MediumLayout.h"
 #include "install/portable/BackupChoice.h"
@@ -30,9 +32,7 @@ std::wstring Join(const std::wstring& directory, std::wstring_view name) {
 
 void CopyTreesFromMedium(const std::wstring& targetPath, const std::wstring& sourcePath) {
     const std::wstring targetBackups = Join(targetPath, MediumLayout::BackupDir);
-    if (!DirectoryExists(targetPath + L"Backup\\")) {
-        CreateDirectoryW((targetBackups + L"\\").c_str(), nullptr);
-    }
+    CreateDirectoryIfMissing(targetBackups + L"\\");
     CopyDirTree(Join(sourcePath, MediumLayout::BackupDir), targetBackups);
     CopyDirTree(Join(sourcePath, MediumLayout::UpdaterDir), targetPath);
     SetReadOnlyAttr(Join(targetPath, MediumLayout::ReleaseInfoFile), false);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <span>
 
 #include "install/portable/TargetPath.h"
 #include "base/SysError.h"
 #include "base/AppError.h"
+#include "base/Resources.h"
 #include "ui/Application.h"
 #include "base/Handles.h"
 
@@ -170,15 +172,11 @@ TLogStamp LocalStamp() {
 }
 
 std::wstring InstallerVersion(HMODULE module) {
-    const HRSRC info =
-        FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)); // RT_VERSION
-    const HGLOBAL data = info != nullptr ? LoadResource(module, info) : nullptr;
-    const auto* bytes = data != nullptr ? static_cast<const BYTE*>(LockResource(data)) : nullptr;
-    const DWORD size = info != nullptr ? SizeofResource(module, info) : 0;
-    for (DWORD offset = 0; bytes != nullptr && offset + sizeof(VS_FIXEDFILEINFO) <= size;
-         offset += 4) {
+    const std::span<const std::uint8_t> version =
+        ResourceBytes(module, MAKEINTRESOURCEW(1), RT_VERSION);
+    for (std::size_t offset = 0; offset + sizeof(VS_FIXEDFILEINFO) <= version.size(); offset += 4) {
         VS_FIXEDFILEINFO fixed{};
-        std::memcpy(&fixed, bytes + offset, sizeof(fixed));
+        std::memcpy(&fixed, version.data() + offset, sizeof(fixed));
         if (fixed.dwSignature == kFixedFileInfoSignature) {
             return std::to_wstring(HIWORD(fixed.dwFileVersionMS)) + L"." +
                    std::to_wstring(LOWORD(fixed.dwFileVersionMS)) + L"." +

@@ -3,9 +3,13 @@
 #include <atomic>
 #include <initializer_list>
 
+#include "ResourceIds.h"
+#include "base/portable/BlankText.h"
 #include "install/CreateNSI.h"
 #include "install/DatabaseUpdate.h"
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileCopy.h"
+#include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
 #include "files/MediumLayout.h"
@@ -23,15 +27,6 @@ namespace {
 
 const wchar_t* const kDone = L"Завершено";
 const wchar_t* const kFailed = kFailedMark;
-
-std::wstring Trimmed(const std::wstring& text) {
-    const auto first = text.find_first_not_of(L" \t\r\n");
-    if (first == std::wstring::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(L" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
 
 // FCanClose false and the hourglass while the suite's files are copied;
 // restored, and the taskbar's progress removed, however the stretch is left.
@@ -60,7 +55,7 @@ class InstallRun {
 
     TRunEnd Run() {
         SweepStaleTempFilesAgain();
-        target_ = Trimmed(host_.PathText());
+        target_ = std::wstring(TrimmedBlanks(host_.PathText()));
         host_.ClearAndShowLog();
         host_.ShowPage(TWizardPage::tsProgressInstall);
         host_.ProcessMessages();
@@ -151,12 +146,6 @@ class InstallRun {
             env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         }
         log_.Add(text);
-    }
-
-    static void CreateDirectoryIfMissing(const std::wstring& path) {
-        if (!DirectoryExists(path)) {
-            CreateDirectoryW(path.c_str(), nullptr);
-        }
     }
 
     // The database (group 1). A reinstall keeps the clinic's database: once
@@ -313,11 +302,12 @@ class InstallRun {
     }
 
     void CreateDesktopLink() {
-        const std::wstring product = GetResString(env_.resources, 1);
-        const std::wstring description = GetResString(env_.resources, 2) + L" \"" + product + L"\"";
+        const std::wstring product = GetResString(env_.resources, IDS_PRODUCT_NAME);
+        const std::wstring description =
+            GetResString(env_.resources, IDS_PRODUCT_DESCRIPTION) + L" \"" + product + L"\"";
         std::wstring linkPath;
-        CreateShortcut(target_ + GetResString(env_.resources, 4), 0, L"", L"", L"", description,
-                       product, linkPath);
+        CreateShortcut(target_ + GetResString(env_.resources, IDS_MAIN_EXECUTABLE), 0, L"", L"",
+                       L"", description, product, linkPath);
     }
 
     void Finish() {
@@ -325,7 +315,7 @@ class InstallRun {
             ReportFontSize();
             return;
         }
-        if (IsSmallFonts(env_.system)) {
+        if (ScreenHasSmallFonts(env_.system)) {
             host_.ShowPage(TWizardPage::tsChangeFontSize);
             return;
         }
@@ -338,7 +328,7 @@ class InstallRun {
 
     // A run nobody answers changes no system setting and restarts nothing.
     void ReportFontSize() {
-        log_.Add(IsSmallFonts(env_.system)
+        log_.Add(ScreenHasSmallFonts(env_.system)
                      ? L"Размер шрифта экрана: мелкий. Для работы комплекса \"Вестар\" нужен "
                        L"крупный (120 точек на дюйм); он не изменён."
                      : L"Размер шрифта экрана: крупный.");

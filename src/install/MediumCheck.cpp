@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include "install/DatabaseUpdate.h"
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileCopy.h"
 #include "base/FileQueries.h"
 #include "files/FileReplace.h"
 #include "files/MediumLayout.h"

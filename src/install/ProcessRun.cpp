@@ -4,7 +4,7 @@
 // Both quote the program path, so that a path with blanks never starts a
 // program named by its first word, and hand the system a copy of the whole
 // command line, however long.
-#include "files/FilePrimitives.h"
+#include "install/ProcessRun.h"
 #include "install/portable/CommandLine.h"
 #include "base/AppError.h"
 #include "base/SysError.h"

@@ -17,6 +17,7 @@
 #include "base/SysError.h"
 #include "base/Handles.h"
 #include "base/FileQueries.h"
+#include "base/portable/BlankText.h"
 
 namespace {
 
@@ -30,16 +31,6 @@ constexpr wchar_t kErrorPrefix[] = L"Cannot get release information, error: ";
 constexpr int kKnownVersion = 1;
 constexpr wchar_t kDocumentTypeRefused[] =
     L"the document cannot be loaded: a document type definition is not allowed";
-
-std::wstring HresultText(HRESULT result) {
-    std::wstring text = SysErrorMessage(static_cast<DWORD>(result));
-    if (text.empty()) {
-        wchar_t code[16];
-        std::swprintf(code, 16, L"%08lX", static_cast<unsigned long>(result));
-        text = L"OLE error " + std::wstring(code);
-    }
-    return text;
-}
 
 void Check(HRESULT result) {
     if (FAILED(result)) {
@@ -103,11 +94,7 @@ std::wstring LoadErrorText(IXMLDOMDocument2* document, HRESULT result) {
     Bstr reason;
     if (SUCCEEDED(document->get_parseError(parseError.put())) && parseError &&
         SUCCEEDED(parseError->get_reason(reason.put())) && reason.get() != nullptr) {
-        std::wstring text = reason.text();
-        while (!text.empty() &&
-               (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-            text.pop_back();
-        }
+        const std::wstring text(WithoutTrailingBlanks(reason.text()));
         if (!text.empty()) {
             return L"the document cannot be loaded: " + text;
         }

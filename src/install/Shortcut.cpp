@@ -11,6 +11,8 @@
 
 #include "base/AppError.h"
 #include "base/Handles.h"
+#include "base/SysError.h"
+#include "base/portable/PathText.h"
 
 namespace {
 
@@ -33,9 +35,7 @@ constexpr ShellFolderSource kShellFolders[] = {
 };
 
 [[noreturn]] void RaiseShortcutError(HRESULT result) {
-    wchar_t code[16];
-    std::swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(result));
-    throw AppError(L"Не удалось создать ярлык: " + std::wstring(code));
+    throw AppError(L"Не удалось создать ярлык: 0x" + HresultDigits(result));
 }
 
 std::wstring ReadStringValue(HKEY key, const wchar_t* name) {
@@ -95,11 +95,6 @@ std::wstring LinkFileName(const std::wstring& name) {
     return component + L".lnk";
 }
 
-std::wstring DirectoryWithBackslash(const std::wstring& path) {
-    const std::size_t separator = path.find_last_of(L'\\');
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
 } // namespace
 
 void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
@@ -129,8 +124,10 @@ void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
     const std::wstring path = !subFolder.empty() && location != kCallersFolder
                                   ? folder + L"\\" + subFolder + L"\\" + fileName
                                   : folder + L"\\" + fileName;
+    // Without a given working directory the link starts in its target's
+    // directory, named with its trailing backslash.
     link->SetWorkingDirectory(
-        (workingDir.empty() ? DirectoryWithBackslash(targetFile) : workingDir).c_str());
+        (workingDir.empty() ? JoinPath(ParentDirectory(targetFile), L"") : workingDir).c_str());
     file->Save(path.c_str(), FALSE);
     linkPath = path;
 }

@@ -4,6 +4,7 @@
 
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
+#include "base/portable/PathText.h"
 
 namespace {
 
@@ -52,20 +53,20 @@ void EnableShutdownPrivilege() {
 } // namespace
 
 std::wstring GetWindowsDir() {
-    std::wstring directory = ReadWindowsDirectory();
-    if (!directory.empty() && directory.back() != L'\\') {
-        directory += L'\\';
-    }
-    return directory;
+    return JoinPath(ReadWindowsDirectory(), L"");
+}
+
+int ScreenPixelsPerInch() {
+    const WindowDc screen(nullptr);
+    return screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+}
+
+bool IsSmallFontsAt(int pixelsPerInch) {
+    return pixelsPerInch > 0 && pixelsPerInch < kLargeFontsPixelsPerInch;
 }
 
 bool IsSmallFonts() {
-    const WindowDc screen(nullptr);
-    if (screen.get() == nullptr) {
-        return false; // a screen that cannot be asked is not offered the switch
-    }
-    const int pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSX);
-    return pixelsPerInch > 0 && pixelsPerInch < kLargeFontsPixelsPerInch;
+    return IsSmallFontsAt(ScreenPixelsPerInch());
 }
 
 bool ShutdownWindows(UINT exitFlags) {

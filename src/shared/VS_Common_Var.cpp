@@ -3,6 +3,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "base/portable/PathText.h"
 #include "shared/ProfileReader.h"
 #include "shared/portable/NumberFormat.h"
 #include "shared/portable/SettingsValues.h"
@@ -64,8 +65,7 @@ std::wstring ProgramDirectory() {
             return {};
         }
         if (length < buffer.size()) {
-            const std::wstring path(buffer.data(), length);
-            return path.substr(0, path.rfind(L'\\') + 1);
+            return JoinPath(ParentDirectory(std::wstring(buffer.data(), length)), L"");
         }
         buffer.resize(buffer.size() * 2);
     }

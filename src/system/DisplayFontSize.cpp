@@ -4,10 +4,9 @@
 
 #include "system/SystemActions.h"
 #include "shared/UserDialogs.h"
+#include "shared/VS_Common_Proc.h"
 
 namespace {
-
-constexpr int kLargeFontsPixelsPerInch = 100;
 
 // The restart lets running programs close themselves; only those that
 // hang are ended.
@@ -24,10 +23,8 @@ constexpr wchar_t kChangeFailed[] =
 
 } // namespace
 
-bool IsSmallFonts(ISystemActions& system) {
-    // A value of 0 means the screen could not be asked: not small then.
-    const int pixelsPerInch = system.ScreenLogPixelsX();
-    return pixelsPerInch > 0 && pixelsPerInch < kLargeFontsPixelsPerInch;
+bool ScreenHasSmallFonts(ISystemActions& system) {
+    return IsSmallFontsAt(system.ScreenLogPixelsX());
 }
 
 void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,

@@ -5,8 +5,9 @@
 class ISystemActions;
 class IUserDialogs;
 
-// True when the screen has fewer than 100 logical pixels per inch.
-bool IsSmallFonts(ISystemActions& system);
+// IsSmallFonts through the system-actions seam: true when the screen has
+// fewer than 100 logical pixels per inch.
+bool ScreenHasSmallFonts(ISystemActions& system);
 
 // "Изменить настройки": switch to large fonts, ask the restart question, and
 // on "Yes" request the restart and close the main window. When the switch

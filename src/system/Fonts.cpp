@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "files/FilePrimitives.h"
+#include "files/FileCopy.h"
 #include "files/FileReplace.h"
 #include "files/ProgressLog.h"
 #include "base/AppError.h"
@@ -37,9 +37,7 @@ void RegisterFont(const std::wstring& title, const std::wstring& fileName) {
     const LSTATUS opened =
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, key.put());
     if (opened != ERROR_SUCCESS) {
-        throw AppError(L"Cannot open registry key \"HKEY_LOCAL_MACHINE\\" +
-                       std::wstring(kFontsKey) + L"\". " +
-                       SysErrorMessage(static_cast<DWORD>(opened)));
+        RaiseCannotOpenRegistryKey(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kFontsKey), opened);
     }
     const std::wstring valueName = title + kTrueTypeSuffix;
     const auto dataBytes = static_cast<DWORD>((fileName.size() + 1) * sizeof(wchar_t));
@@ -47,8 +45,7 @@ void RegisterFont(const std::wstring& title, const std::wstring& fileName) {
         RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(fileName.c_str()), dataBytes);
     if (written != ERROR_SUCCESS) {
-        throw AppError(L"Cannot write registry value \"" + valueName + L"\". " +
-                       SysErrorMessage(static_cast<DWORD>(written)));
+        RaiseCannotWriteRegistryValue(valueName, written);
     }
     RegFlushKey(key.get());
 }

@@ -38,11 +38,7 @@ UniqueModule LoadSetupLibrary() {
 } // namespace
 
 int RealSystemActions::ScreenLogPixelsX() {
-    const WindowDc screen(nullptr);
-    if (screen.get() == nullptr) {
-        return 0;
-    }
-    return GetDeviceCaps(screen.get(), LOGPIXELSX);
+    return ScreenPixelsPerInch();
 }
 
 bool RealSystemActions::SetLargeFonts() {

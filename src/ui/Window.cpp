@@ -526,8 +526,11 @@ void TWindow::SendToBack() {
 
 void TControl::CreateControl(const wchar_t* className, DWORD style, DWORD exStyle,
                              const std::wstring& caption) {
+    // The one registration of the common control classes the program uses,
+    // made before the first control of any window is created.
     static const bool commonControlsReady = [] {
-        INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                                    ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
         return InitCommonControlsEx(&init) != FALSE;
     }();
     (void)commonControlsReady;

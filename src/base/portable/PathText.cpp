@@ -15,7 +15,7 @@ std::wstring ParentDirectory(std::wstring_view path) {
 
 std::wstring JoinPath(std::wstring_view directory, std::wstring_view name) {
     std::wstring joined(directory);
-    if (!joined.empty() && joined.back() != L'\\') {
+    if (!joined.empty() && joined.back() != L'\\' && joined.back() != L':') {
         joined.push_back(L'\\');
     }
     joined.append(name);

@@ -1,27 +1,15 @@
 #include "install/portable/TargetPath.h"
 
+#include "base/portable/BlankText.h"
+
 namespace {
 
 constexpr std::size_t kLongestRoot = 3;
 
-bool IsBlankOrControl(wchar_t c) {
-    return c <= L' ';
-}
-
-std::wstring_view Trimmed(std::wstring_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlankOrControl(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 } // namespace
 
 TTargetPath CheckTargetPath(std::wstring_view text) {
-    std::wstring path(Trimmed(text));
+    std::wstring path(TrimmedBlanks(text));
     if (path.empty()) {
         return {TTargetPathVerdict::Empty, {}};
     }

@@ -46,6 +46,8 @@ TEST(JoinPath, InsertsOneBackslashOnlyWhenMissing) {
     EXPECT_EQ(JoinPath(L"C:\\a", L"b"), L"C:\\a\\b");
     EXPECT_EQ(JoinPath(L"C:\\a\\", L"b"), L"C:\\a\\b");
     EXPECT_EQ(JoinPath(L"", L"b"), L"b");
+    EXPECT_EQ(JoinPath(L"C:", L"b"), L"C:b");
+    EXPECT_EQ(JoinPath(L"C:\\a", L""), L"C:\\a\\");
 }
 
 } // namespace

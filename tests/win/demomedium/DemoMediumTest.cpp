@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileCopy.h"
+#include "install/ProcessRun.h"
 #include "files/MediumLayout.h"
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"

@@ -87,7 +87,7 @@ TEST(IsSmallFonts, BelowOneHundredPixelsPerInch) {
     for (const auto& c : cases) {
         RecordingSystem system;
         system.pixelsPerInch = c.pixelsPerInch;
-        EXPECT_EQ(IsSmallFonts(system), c.small) << c.pixelsPerInch;
+        EXPECT_EQ(ScreenHasSmallFonts(system), c.small) << c.pixelsPerInch;
     }
 }
 
@@ -95,7 +95,7 @@ TEST(IsSmallFonts, RealScreenAgreesWithTheSharedProcedure) {
     RealSystemActions real;
     const int pixelsPerInch = real.ScreenLogPixelsX();
     EXPECT_GT(pixelsPerInch, 0);
-    EXPECT_EQ(IsSmallFonts(real), IsSmallFonts());
+    EXPECT_EQ(ScreenHasSmallFonts(real), IsSmallFonts());
     EXPECT_EQ(IsSmallFonts(), pixelsPerInch < 100);
 }
 

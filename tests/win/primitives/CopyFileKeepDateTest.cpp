@@ -4,7 +4,7 @@
 #include "common/TestFiles.h"
 #include "base/AppError.h"
 #include "base/SysError.h"
-#include "files/FilePrimitives.h"
+#include "files/FileCopy.h"
 #include "files/FileReplace.h"
 #include "common/RaisedErrors.h"
 

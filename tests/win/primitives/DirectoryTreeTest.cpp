@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "files/FilePrimitives.h"
+#include "files/DirectoryTree.h"
+#include "files/FileAttributes.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "files/FilePrimitives.h"
+#include "install/ProcessRun.h"
 #include "base/AppError.h"
 
 namespace {
