@@ -16,7 +16,6 @@
 //       window; prints startup_ms.
 // Every figure is printed as name=value on one line.
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -140,25 +139,14 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
     }
-    std::atomic<bool> done{false};
-    std::jthread flusher;
+    UniqueHandle writeBack;
     if (variant == L"behind") {
-        flusher = std::jthread([&] {
-            const UniqueHandle second(CreateFileW(destination.c_str(), GENERIC_WRITE,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            while (second && !done) {
-                FlushFileBuffers(second.get());
-                Sleep(20);
-            }
-        });
+        writeBack.reset(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     const bool copied = CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
-                                        {}, blockKib * 1024);
-    done = true;
-    if (flusher.joinable()) {
-        flusher.join();
-    }
+                                        {}, blockKib * 1024, writeBack.get());
     if (!copied || !FlushFileBuffers(out.get())) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
