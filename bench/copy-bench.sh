@@ -8,8 +8,8 @@
 # installer does), against Wine's CopyFileW. MODE tries another way to the
 # disk: writethrough (the destination opened with FILE_FLAG_WRITE_THROUGH)
 # or behind (flushed on a second handle while the copy goes on); flush, the
-# installer's, is the default. Otherwise each round times, one
-# after another on the same files:
+# installer's, is the default. Otherwise each round times, one after another
+# on the same files (the four copies starting with another one each round):
 #   run        the real Install.exe under Wine, from "Начать установку" to
 #              the driver question, on a medium whose QZ7.FDB has N MiB
 #              (2048 by default), the window probed every 100 ms;
@@ -173,16 +173,27 @@ fi
 rows=$work/rows
 : >"$rows"
 printf "round  run_ms  cp_ms  cp+fsync_ms  CopyFileW_ms  probes slow max_probe_ms  peak_MiB  startup_ms notepad_ms\n"
+# The four copies of a round, one of them by name.
+time_copy() {
+    case "$1" in
+    run) run=$(installer_run "$work/medium") ;;
+    cp) cp_ms=$(native_copy "$work/medium") ;;
+    flushed) flushed_ms=$(native_copy_flushed "$work/medium") ;;
+    copyfilew) copyfilew_ms=$(wine_copyfilew "$work/medium") ;;
+    esac
+}
+copies=(run cp flushed copyfilew)
 for ((i = 1; i <= rounds; i++)); do
-    run=$(installer_run "$work/medium")
+    # Each round starts with another of the four, so that none always comes
+    # first after the machine has written back and freed the earlier copies.
+    for ((k = 0; k < ${#copies[@]}; k++)); do
+        time_copy "${copies[$(((i - 1 + k) % ${#copies[@]}))]}"
+    done
     run_ms=$(field run_ms "$run")
     if [ -z "$run_ms" ]; then
         echo "round $i: the installer run failed: $run" >&2
         continue
     fi
-    cp_ms=$(native_copy "$work/medium")
-    flushed_ms=$(native_copy_flushed "$work/medium")
-    copyfilew_ms=$(wine_copyfilew "$work/medium")
     startup_ms=$(startup "$(winpath "$work/medium/Install.exe")")
     notepad_ms=$(startup 'C:\windows\system32\notepad.exe')
     echo "$i $run_ms $cp_ms $flushed_ms $copyfilew_ms $(field probes "$run") $(field slow_probes "$run") \
