@@ -95,7 +95,7 @@ TEST_F(CopyEngineTest, WriteFailureInAMiddleBlockStopsTheCopyWithItsError) {
     FailingWriter failing(2 * kBlock + 10);
     const ScopedBlockWriter replaced(failing);
 
-    EXPECT_FALSE(Copy(Numbered(10 * kBlock), 10 * kBlock));
+    EXPECT_FALSE(Copy(Numbered(size_t{10} * kBlock), ULONGLONG{10} * kBlock));
 
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL));
     EXPECT_EQ(failing.failures(), 1) << "nothing is written after the failure";
@@ -106,10 +106,10 @@ TEST_F(CopyEngineTest, WriteFailureInAMiddleBlockStopsTheCopyWithItsError) {
 TEST_F(CopyEngineTest, SourceEndingEarlyFailsAfterWritingWhatWasRead) {
     const std::string content = Numbered(2 * kBlock + 100);
 
-    EXPECT_FALSE(Copy(content, 4 * kBlock));
+    EXPECT_FALSE(Copy(content, ULONGLONG{4} * kBlock));
 
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_HANDLE_EOF));
-    EXPECT_EQ(ReadBytes(destination), content.substr(0, 2 * kBlock))
+    EXPECT_EQ(ReadBytes(destination), content.substr(0, size_t{2} * kBlock))
         << "whole blocks read are written; the short one is not";
 }
 
@@ -118,7 +118,7 @@ TEST_F(CopyEngineTest, SourceEndingEarlyFailsAfterWritingWhatWasRead) {
 // the flushing thread has stopped.
 TEST_F(CopyEngineTest, WriteBackLeavesTheBytesAndTheErrorsAsTheyWere) {
     constexpr DWORD kLargeBlock = 1024 * 1024;
-    const size_t size = kWriteBackStep + 3 * kLargeBlock + 5;
+    const size_t size = kWriteBackStep + size_t{3} * kLargeBlock + 5;
     const std::string content = Numbered(size);
 
     EXPECT_TRUE(Copy(content, size, kLargeBlock, true));
