@@ -250,7 +250,9 @@ TEST_F(InstallRunTest, TaskbarProgressCountsEveryCopiedByteOnceThenClears) {
 
 TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
     Run();
-    // Pumps: step 3, step 8 (twice), DTAfb created, and one before each copy.
+    // Pumps: after the progress page shows, at the stretch's start and after
+    // the settings files' line, after DTAfb is created, and one before each
+    // copy.
     const auto& pumps = host_.pumpsWithCanClose;
     ASSERT_GE(pumps.size(), 4u + CopyLines().size());
     EXPECT_TRUE(pumps[0]);
