@@ -2,11 +2,14 @@
 # The installer's copy, window and start-up figures, measured side by side
 # in one run (see bench/README.md):
 #   bench/copy-bench.sh [--installer PATH] [--rounds N] [--database-mib N]
-#                       [--blocks 'KIB ...']
+#                       [--blocks 'KIB[:MODE] ...']
 # With --blocks, it times only the installer's content copy of the database
 # with each block size in turn (same rounds, sized and flushed as the
-# installer does), against Wine's CopyFileW. Otherwise each round times, one
-# after another on the same files:
+# installer does), against Wine's CopyFileW. MODE tries another way to the
+# disk: writethrough (the destination opened with FILE_FLAG_WRITE_THROUGH)
+# or behind (flushed on a second handle while the copy goes on); flush, the
+# installer's, is the default. Otherwise each round times, one after another
+# on the same files (the four copies starting with another one each round):
 #   run        the real Install.exe under Wine, from "Начать установку" to
 #              the driver question, on a medium whose QZ7.FDB has N MiB
 #              (2048 by default), the window probed every 100 ms;
@@ -69,6 +72,15 @@ make_medium() {
     head -c "$((mib << 20))" /dev/urandom >"$medium/DTAfb/QZ7.FDB"
 }
 
+# Removes every earlier copy and writes back what is still only in memory,
+# so that no contender's flush also pays for another one's writes (on ext4
+# a file's fsync commits the journal, which writes back the other files'
+# pending data first).
+settle() {
+    rm -rf "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
+    sync
+}
+
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Figure NAME from a name=value line.
@@ -76,7 +88,7 @@ field() { sed -n "s/.*\\b$1=\\([0-9.]*\\).*/\\1/p" <<<"$2"; }
 
 installer_run() {
     local medium=$1
-    rm -rf "$drive_c/CopyBenchRun"
+    settle
     "$wine" "$bench_exe" run "$(winpath "$medium/Install.exe")" 'C:\CopyBenchRun' 2>&1 | tr -d '\r'
 }
 
@@ -84,7 +96,7 @@ copied_dirs=(DTAfb Firebird UDF)
 
 native_copy() {
     local medium=$1 start
-    rm -rf "$drive_c/CopyBenchCopy"
+    settle
     mkdir -p "$drive_c/CopyBenchCopy"
     start=$(now_ms)
     (cd "$medium" && cp -r "${copied_dirs[@]}" "$drive_c/CopyBenchCopy/")
@@ -93,7 +105,7 @@ native_copy() {
 
 native_copy_flushed() {
     local medium=$1 start file
-    rm -rf "$drive_c/CopyBenchCopy"
+    settle
     start=$(now_ms)
     (cd "$medium" && find "${copied_dirs[@]}" -type d) | while read -r dir; do
         mkdir -p "$drive_c/CopyBenchCopy/$dir"
@@ -107,7 +119,7 @@ native_copy_flushed() {
 
 wine_copyfilew() {
     local medium=$1 line
-    rm -rf "$drive_c/CopyBenchCopy"
+    settle
     mkdir -p "$drive_c/CopyBenchCopy"
     line=$("$wine" "$bench_exe" copyfilew "$(winpath "$medium/DTAfb/QZ7.FDB")" \
         'C:\CopyBenchCopy\QZ7.FDB' 2>&1 | tr -d '\r')
@@ -132,13 +144,17 @@ $(cd "$work/medium" && du -smc "${copied_dirs[@]}" | tail -1 | cut -f1) MiB, dat
 block_rounds() {
     local i kib line
     echo "round  CopyFileW_ms  $(for kib in $blocks; do printf '%s_KiB_ms  ' "$kib"; done)"
+    local mode
     for ((i = 1; i <= rounds; i++)); do
         line="$i $(wine_copyfilew "$work/medium")"
         for kib in $blocks; do
-            rm -rf "$drive_c/CopyBenchCopy"
+            settle
             mkdir -p "$drive_c/CopyBenchCopy"
+            mode=flush
+            [[ $kib == *:* ]] && mode=${kib#*:}
             line+=" $(field copy_ms "$("$wine" "$bench_exe" engine \
-                "$(winpath "$work/medium/DTAfb/QZ7.FDB")" 'C:\CopyBenchCopy\QZ7.FDB' "$kib" 2>&1)")"
+                "$(winpath "$work/medium/DTAfb/QZ7.FDB")" 'C:\CopyBenchCopy\QZ7.FDB' "${kib%%:*}" \
+                "$mode" 2>&1)")"
         done
         echo "$line" | tee -a "$work/blocks"
     done
@@ -157,16 +173,27 @@ fi
 rows=$work/rows
 : >"$rows"
 printf "round  run_ms  cp_ms  cp+fsync_ms  CopyFileW_ms  probes slow max_probe_ms  peak_MiB  startup_ms notepad_ms\n"
+# The four copies of a round, one of them by name.
+time_copy() {
+    case "$1" in
+    run) run=$(installer_run "$work/medium") ;;
+    cp) cp_ms=$(native_copy "$work/medium") ;;
+    flushed) flushed_ms=$(native_copy_flushed "$work/medium") ;;
+    copyfilew) copyfilew_ms=$(wine_copyfilew "$work/medium") ;;
+    esac
+}
+copies=(run cp flushed copyfilew)
 for ((i = 1; i <= rounds; i++)); do
-    run=$(installer_run "$work/medium")
+    # Each round starts with another of the four, so that none always comes
+    # first after the machine has written back and freed the earlier copies.
+    for ((k = 0; k < ${#copies[@]}; k++)); do
+        time_copy "${copies[$(((i - 1 + k) % ${#copies[@]}))]}"
+    done
     run_ms=$(field run_ms "$run")
     if [ -z "$run_ms" ]; then
         echo "round $i: the installer run failed: $run" >&2
         continue
     fi
-    cp_ms=$(native_copy "$work/medium")
-    flushed_ms=$(native_copy_flushed "$work/medium")
-    copyfilew_ms=$(wine_copyfilew "$work/medium")
     startup_ms=$(startup "$(winpath "$work/medium/Install.exe")")
     notepad_ms=$(startup 'C:\windows\system32\notepad.exe')
     echo "$i $run_ms $cp_ms $flushed_ms $copyfilew_ms $(field probes "$run") $(field slow_probes "$run") \

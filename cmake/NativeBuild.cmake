@@ -16,6 +16,8 @@ function(vestar_add_native_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock_main)
+    # Test data shared with the Windows tests: #include "fixtures/...".
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "VESTAR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")

@@ -30,8 +30,9 @@ function(vestar_add_win_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/resources/Install.rc)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock_main)
-    # Shared test helpers: #include "common/...".
-    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win)
+    # Shared test helpers: #include "common/..." and "fixtures/...".
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win
+                                               ${PROJECT_SOURCE_DIR}/tests)
     file(GLOB resource_files ${PROJECT_SOURCE_DIR}/resources/*.*
          ${PROJECT_SOURCE_DIR}/resources/images/*.png)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/Install.rc PROPERTIES

@@ -3,17 +3,12 @@
 # whole session, so that each Wine process start is cheap.
 #   vestar_session_start <build-dir>   sets DISPLAY and WINEPREFIX
 #   vestar_session_stop
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 VESTAR_XVFB_PID=""
 
 vestar_session_start() {
     local build="$1"
-    export WINEPREFIX="$build/wineprefix"
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-    export LANG=ru_RU.UTF-8 # the clinics: a Russian Windows, code pages 1251 and 866
-    unset LC_ALL
-    export HOME="${WINEPREFIX}.home"
-    mkdir -p "$HOME"
+    vestar_wine_env "$build/wineprefix"
     if [ -z "${DISPLAY:-}" ] || [ "${VESTAR_OWN_XVFB:-0}" = 1 ]; then
         local n
         for n in $(seq 90 130); do

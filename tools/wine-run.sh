@@ -5,13 +5,8 @@
 set -euo pipefail
 
 : "${WINEPREFIX:?WINEPREFIX must name the prefix of the build}"
-export WINEPREFIX
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-export LANG=ru_RU.UTF-8 # the clinics: a Russian Windows, code pages 1251 and 866
-unset LC_ALL
-export HOME="${WINEPREFIX%/}.home"
-mkdir -p "$HOME"
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+vestar_wine_env "$WINEPREFIX"
 
 # wine64 itself: the wrapper script only adds a warning about 32-bit Wine.
 WINE=/usr/lib/wine/wine64

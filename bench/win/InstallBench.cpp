@@ -6,9 +6,11 @@
 //       installer's peak working set).
 //   install-bench copyfilew <source> <destination>
 //       times Wine's CopyFileW; prints copy_ms.
-//   install-bench engine <source> <destination> <block KiB>
+//   install-bench engine <source> <destination> <block KiB> [flush|writethrough|behind]
 //       times the installer's content copy with the given block size, the
-//       destination sized first and flushed at the end; prints copy_ms.
+//       destination sized first and flushed at the end (with writethrough
+//       opened with FILE_FLAG_WRITE_THROUGH, with behind also flushed from
+//       a second handle while the copy goes on); prints copy_ms.
 //   install-bench startup <program>
 //       times a program from its start to its first painted top-level
 //       window; prints startup_ms.
@@ -40,8 +42,8 @@ struct WindowSearch {
     HWND found;
 };
 
-// GetWindowTextW reads another process's caption without sending it a
-// message, so the search never waits for a busy window.
+// The caption is read without a message, so the search never waits for a
+// busy window.
 BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
@@ -49,12 +51,8 @@ BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM param) {
     if (owner != search.processId || !IsWindowVisible(window)) {
         return TRUE;
     }
-    if (search.title != nullptr) {
-        wchar_t caption[256] = {};
-        GetWindowTextW(window, caption, 256);
-        if (wcscmp(caption, search.title) != 0) {
-            return TRUE;
-        }
+    if (search.title != nullptr && testwindows::StoredText(window) != search.title) {
+        return TRUE;
     }
     search.found = window;
     return FALSE;
@@ -79,13 +77,7 @@ int TimeRun(const std::wstring& installer, const std::wstring& target) {
     wizard::WizardDriver driver;
     driver.Launch(installer);
     driver.WaitForMainWindow();
-    driver.Click(L"Далее");
-    driver.WaitForVisibleControl(L"Выбрать");
-    driver.SetPathText(target);
-    driver.Click(L"Далее");
-    driver.Answer(driver.WaitForDialog(L""), L"OK");
-
-    const HWND start = driver.WaitForVisibleControl(L"Начать установку");
+    const HWND start = driver.WalkToComponents(target);
     const auto began = Clock::now();
     wizard::WizardDriver::ClickWindow(start);
     int probes = 0;
@@ -121,20 +113,41 @@ int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
     return 0;
 }
 
-int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib) {
+// How the destination is brought to the disk: "flush" writes through the
+// cache and flushes once at the end, "writethrough" opens it with
+// FILE_FLAG_WRITE_THROUGH, "behind" flushes on a second handle while the
+// copy goes on.
+UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring& variant) {
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0);
+    const DWORD share = variant == L"behind" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    return UniqueHandle(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, share,
+                                    nullptr, CREATE_ALWAYS, flags, nullptr));
+}
+
+int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib,
+               const std::wstring& variant) {
     const auto began = Clock::now();
     const UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    const UniqueHandle out(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle out = OpenDestination(destination, variant);
     LARGE_INTEGER size{};
     LARGE_INTEGER start{};
     if (!in || !out || !GetFileSizeEx(in.get(), &size) ||
         !SetFilePointerEx(out.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(out.get()) ||
-        !SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN) ||
-        !CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart), {},
-                         blockKib * 1024) ||
-        !FlushFileBuffers(out.get())) {
+        !SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN)) {
+        fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
+        return 1;
+    }
+    UniqueHandle writeBack;
+    if (variant == L"behind") {
+        writeBack.reset(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    const bool copied = CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
+                                        {}, blockKib * 1024, writeBack.get());
+    if (!copied || !FlushFileBuffers(out.get())) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
     }
@@ -207,8 +220,9 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == L"copyfilew" && argc == 4) {
             return TimeCopyFileW(argv[2], argv[3]);
         }
-        if (mode == L"engine" && argc == 5) {
-            return TimeEngine(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
+        if (mode == L"engine" && (argc == 5 || argc == 6)) {
+            return TimeEngine(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])),
+                              argc == 6 ? argv[5] : L"flush");
         }
         if (mode == L"startup" && argc == 3) {
             return TimeStartup(argv[2]);
@@ -217,8 +231,10 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "install-bench: %s\n", error.what());
         return 1;
     }
-    fwprintf(stderr,
-             L"usage: install-bench run <Install.exe> <target> | copyfilew <source> "
-             L"<destination> | engine <source> <destination> <block KiB> | startup <program>\n");
+    fwprintf(
+        stderr,
+        L"usage: install-bench run <Install.exe> <target> | copyfilew <source> "
+        L"<destination> | engine <source> <destination> <block KiB> [flush|writethrough|behind] "
+        L"| startup <program>\n");
     return 2;
 }

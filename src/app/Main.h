@@ -186,6 +186,7 @@ class TFMain : public TForm, public IInstallHost {
     void WireHandlers();
     void LoadBitmaps();
     void LoadInfo();
+    void PlaceRichEdit();
     void ApplyTitleColor();
     void PlacePathControls();
 

@@ -33,8 +33,9 @@ bool ReadWhole(HANDLE file, BYTE* buffer, DWORD wanted, DWORD& error) {
 // empties a full one, in block order.
 class OverlappedCopy {
   public:
-    OverlappedCopy(HANDLE source, HANDLE destination, ULONGLONG size, DWORD blockSize)
-        : source_(source), destination_(destination), size_(size),
+    OverlappedCopy(HANDLE source, HANDLE destination, ULONGLONG size, DWORD blockSize,
+                   HANDLE writeBack)
+        : source_(source), destination_(destination), writeBack_(writeBack), size_(size),
           blockSize_(static_cast<DWORD>(std::min<ULONGLONG>(size, blockSize))) {
         for (Block& block : blocks_) {
             block.data = std::make_unique_for_overwrite<BYTE[]>(blockSize_);
@@ -42,15 +43,22 @@ class OverlappedCopy {
     }
 
     bool Run(const CopyProgress& progress) {
-        // Joined before Run returns, however it returns.
+        // Both threads are stopped and joined before Run returns, however it
+        // returns, and before the writer's error is handed on.
         std::jthread reader([this](const std::stop_token& stop) { ReadAll(stop); });
-        const bool copied = WriteAll(progress);
-        if (!copied) {
-            const DWORD error = GetLastError();
-            reader.request_stop();
-            reader.join();
-            SetLastError(error);
+        std::jthread flusher;
+        if (writeBack_ != nullptr) {
+            flusher = std::jthread([this](const std::stop_token& stop) { WriteBackAll(stop); });
         }
+        const bool copied = WriteAll(progress);
+        const DWORD error = GetLastError();
+        for (std::jthread* thread : {&flusher, &reader}) {
+            if (thread->joinable()) {
+                thread->request_stop();
+                thread->join();
+            }
+        }
+        SetLastError(error);
         return copied;
     }
 
@@ -108,6 +116,7 @@ class OverlappedCopy {
             {
                 const std::lock_guard lock(mutex_);
                 block.full = false;
+                written_ = copied;
             }
             changed_.notify_all();
             if (progress) {
@@ -117,14 +126,33 @@ class OverlappedCopy {
         return true;
     }
 
+    // Flushes the destination through its second handle whenever another
+    // kWriteBackStep bytes were written, until the copy ends.
+    void WriteBackAll(const std::stop_token& stop) {
+        ULONGLONG flushed = 0;
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                if (!changed_.wait(lock, stop,
+                                   [&] { return written_ - flushed >= kWriteBackStep; })) {
+                    return;
+                }
+                flushed = written_;
+            }
+            FlushFileBuffers(writeBack_);
+        }
+    }
+
     HANDLE source_;
     HANDLE destination_;
+    HANDLE writeBack_;
     ULONGLONG size_;
     DWORD blockSize_;
     Block blocks_[2];
     std::mutex mutex_;
     std::condition_variable_any changed_;
     DWORD readError_ = 0;
+    ULONGLONG written_ = 0;
 };
 
 bool CopySingleBlock(HANDLE source, HANDLE destination, DWORD size, const CopyProgress& progress) {
@@ -146,7 +174,7 @@ bool CopySingleBlock(HANDLE source, HANDLE destination, DWORD size, const CopyPr
 } // namespace
 
 bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
-                     const CopyProgress& progress, DWORD blockSize) {
+                     const CopyProgress& progress, DWORD blockSize, HANDLE writeBack) {
     if (progress) {
         progress(0, size);
     }
@@ -157,5 +185,5 @@ bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
         // One block: nothing to overlap, no thread worth starting.
         return CopySingleBlock(source, destination, static_cast<DWORD>(size), progress);
     }
-    return OverlappedCopy(source, destination, size, blockSize).Run(progress);
+    return OverlappedCopy(source, destination, size, blockSize, writeBack).Run(progress);
 }

@@ -13,9 +13,18 @@ using CopyProgress = std::function<void(ULONGLONG copied, ULONGLONG size)>;
 // enough that two of them are a modest share of the installer's memory.
 constexpr DWORD kCopyBlockSize = 4 * 1024 * 1024;
 
+// How much newly written data makes the write-back flush again: large
+// enough that the flushes cost little, small enough that the disk starts
+// early and the caller's final flush finds little left.
+constexpr ULONGLONG kWriteBackStep = 64ull * 1024 * 1024;
+
 // Copies `size` bytes from the source's position to the destination's
-// position; every write goes through the current block writer. False, with
-// the calling thread's last error set, when a read or a write failed or the
-// source ended before `size` bytes.
+// position; every write goes through the current block writer. With a
+// `writeBack` handle (a second handle of the destination, opened for
+// writing), another thread flushes it after every kWriteBackStep bytes
+// while the copy goes on; its failures are left to the caller's own flush.
+// False, with the calling thread's last error set, when a read or a write
+// failed or the source ended before `size` bytes.
 bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
-                     const CopyProgress& progress = {}, DWORD blockSize = kCopyBlockSize);
+                     const CopyProgress& progress = {}, DWORD blockSize = kCopyBlockSize,
+                     HANDLE writeBack = nullptr);

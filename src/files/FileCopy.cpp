@@ -62,8 +62,14 @@ bool CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside&
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(input, &size) ||
-        !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart)) ||
-        !CopyFileContent(input, copy.handle(), static_cast<ULONGLONG>(size.QuadPart), progress)) {
+        !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart))) {
+        return false;
+    }
+    // A large file goes to the disk while it is copied, not all at the
+    // final flush.
+    const auto bytes = static_cast<ULONGLONG>(size.QuadPart);
+    const UniqueHandle writeBack = bytes > kWriteBackStep ? copy.OpenWriteBack() : UniqueHandle();
+    if (!CopyFileContent(input, copy.handle(), bytes, progress, kCopyBlockSize, writeBack.get())) {
         return false;
     }
     FILETIME writeTime{};
@@ -88,7 +94,7 @@ UniqueHandle OpenForCopy(const std::wstring& source, const std::wstring& destina
 bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
                       const CopyProgress& progress) {
     const UniqueHandle input = OpenForCopy(source, destination);
-    TempFileBeside copy(destination);
+    TempFileBeside copy(destination, true);
     if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
         return false;
     }
@@ -103,7 +109,7 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
                       const CopyProgress& progress) {
     keptPath.clear();
     const UniqueHandle input = OpenForCopy(source, destination);
-    TempFileBeside copy(destination);
+    TempFileBeside copy(destination, true);
     if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
         return false;
     }

@@ -123,13 +123,17 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
     } while (FindNextFileW(search.get(), &entry));
 }
 
-TempFileBeside::TempFileBeside(const std::wstring& destination) : destination_(destination) {
+TempFileBeside::TempFileBeside(const std::wstring& destination, bool allowWriteBack)
+    : destination_(destination), allowWriteBack_(allowWriteBack) {
     const std::wstring directory = ParentDirectory(destination);
     RemoveStaleTempFilesOnce(directory);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         path_ = TempNameFor(directory);
-        handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Nobody else may read the file while it is incomplete; writing is
+        // shared only with the write-back handle, when asked for.
+        handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  allowWriteBack ? FILE_SHARE_WRITE : 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (handle_) {
             error_ = 0;
             return;
@@ -151,6 +155,15 @@ TempFileBeside::~TempFileBeside() {
 
 DWORD TempFileBeside::Flush() {
     return FlushFileBuffers(handle_.get()) ? 0 : GetLastError();
+}
+
+UniqueHandle TempFileBeside::OpenWriteBack() const {
+    if (!allowWriteBack_ || !handle_) {
+        return UniqueHandle();
+    }
+    return UniqueHandle(CreateFileW(path_.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 DWORD TempFileBeside::MoveIntoPlace(bool replace) {

@@ -34,7 +34,9 @@ using BackupNamer = std::function<std::wstring(int attempt)>;
 class TempFileBeside {
   public:
     // Creates the file; `error()` is nonzero when it could not be created.
-    explicit TempFileBeside(const std::wstring& destination);
+    // With `allowWriteBack`, the file may take one more handle for writing:
+    // the one OpenWriteBack gives.
+    explicit TempFileBeside(const std::wstring& destination, bool allowWriteBack = false);
     ~TempFileBeside();
     TempFileBeside(const TempFileBeside&) = delete;
     TempFileBeside& operator=(const TempFileBeside&) = delete;
@@ -43,6 +45,9 @@ class TempFileBeside {
     HANDLE handle() const { return handle_.get(); }
     // Writes the file's data through to the disk. 0 or the error code.
     DWORD Flush();
+    // A second handle of the file for flushing it while it is written; null
+    // when the file was not created to allow it or cannot be opened again.
+    UniqueHandle OpenWriteBack() const;
     // Closes the file and moves it over the destination (replacing an
     // existing file only when `replace`). 0 or the error code.
     DWORD MoveIntoPlace(bool replace);
@@ -59,6 +64,7 @@ class TempFileBeside {
     UniqueHandle handle_;
     DWORD error_ = 0;
     bool moved_ = false;
+    bool allowWriteBack_ = false;
 };
 
 // Whether an existing file at `path` may be replaced by a file of normal

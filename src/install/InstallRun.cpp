@@ -79,8 +79,8 @@ class InstallRun {
     }
 
   private:
-    // Steps 7 to 17: everything inside the guarded stretch. False when the
-    // run stopped there.
+    // Everything inside the guarded stretch, from the settings files to the
+    // last extension library. False when the run stopped there.
     bool CopySuiteFiles() {
         GuardedStretch stretch(host_);
         host_.ProcessMessages();

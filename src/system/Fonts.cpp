@@ -8,16 +8,14 @@
 #include "files/FileCopy.h"
 #include "files/FileReplace.h"
 #include "files/ProgressLog.h"
+#include "system/FontRegistry.h"
 #include "base/AppError.h"
-#include "base/SysError.h"
 #include "files/MediumLayout.h"
 #include "shared/VS_Common_Proc.h"
-#include "base/Handles.h"
 #include "base/FileQueries.h"
 
 namespace {
 
-constexpr wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr wchar_t kTrueTypeSuffix[] = L" (TrueType)";
 
 // The last word of the log line: its second letter is the Latin "c",
@@ -33,21 +31,7 @@ constexpr UINT kFontChangeTimeoutMs = 5000;
 // Registers the font for the machine: value "<title> (TrueType)" holding
 // the bare file name.
 void RegisterFont(const std::wstring& title, const std::wstring& fileName) {
-    UniqueRegKey key;
-    const LSTATUS opened =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, key.put());
-    if (opened != ERROR_SUCCESS) {
-        RaiseCannotOpenRegistryKey(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kFontsKey), opened);
-    }
-    const std::wstring valueName = title + kTrueTypeSuffix;
-    const auto dataBytes = static_cast<DWORD>((fileName.size() + 1) * sizeof(wchar_t));
-    const LSTATUS written =
-        RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(fileName.c_str()), dataBytes);
-    if (written != ERROR_SUCCESS) {
-        RaiseCannotWriteRegistryValue(valueName, written);
-    }
-    RegFlushKey(key.get());
+    CurrentFontRegistry().SetFontValue(title + kTrueTypeSuffix, fileName);
 }
 
 void BroadcastFontChange() {

@@ -105,21 +105,6 @@ HWND PathField(HWND main) {
 
 } // namespace
 
-std::wstring WindowText(HWND window) {
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
-
-std::wstring ClassName(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
-}
-
 void WizardDriver::Launch(const std::wstring& exePath, const std::wstring& workingDir) {
     const std::wstring directory =
         workingDir.empty() ? exePath.substr(0, exePath.find_last_of(L'\\')) : workingDir;
@@ -187,6 +172,15 @@ void WizardDriver::Click(const std::wstring& caption) {
 std::wstring WizardDriver::PathText() const {
     const HWND edit = PathField(main_);
     return edit != nullptr ? WindowText(edit) : std::wstring();
+}
+
+HWND WizardDriver::WalkToComponents(const std::wstring& target) {
+    Click(L"Далее");
+    WaitForVisibleControl(L"Выбрать");
+    SetPathText(target);
+    Click(L"Далее");
+    Answer(WaitForDialog(L""), L"OK");
+    return WaitForVisibleControl(L"Начать установку");
 }
 
 void WizardDriver::SetPathText(const std::wstring& text) {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "base/Handles.h"
+#include "common/WindowText.h"
 
 namespace wizard {
 
@@ -44,6 +45,10 @@ class WizardDriver {
     static void ClickWindow(HWND button);
 
     // The visible edit field's text, and typing a new one.
+    // From the welcome page to the components page with `target` as the
+    // path, the components warning answered "OK"; gives the "Начать
+    // установку" button, not yet clicked.
+    HWND WalkToComponents(const std::wstring& target);
     std::wstring PathText() const;
     void SetPathText(const std::wstring& text);
 
@@ -74,8 +79,8 @@ class WizardDriver {
     HWND main_ = nullptr;
 };
 
-std::wstring WindowText(HWND window);
-std::wstring ClassName(HWND window);
+using testwindows::ClassName;
+using testwindows::WindowText;
 
 // Saves the window's screen area as a PNG file.
 void SaveScreenShot(HWND window, const std::wstring& path);

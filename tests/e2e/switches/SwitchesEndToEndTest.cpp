@@ -70,13 +70,7 @@ std::string WithoutPath(std::string bytes, const std::string& from) {
     return bytes;
 }
 
-// A window's text as the system keeps it: InternalGetWindowText sends no
-// message, so an installer busy in a long step cannot block the test.
-std::wstring StoredText(HWND window) {
-    wchar_t text[256] = {};
-    InternalGetWindowText(window, text, 256);
-    return text;
-}
+using testwindows::StoredText;
 
 // What one start of Install.exe left behind.
 struct Outcome {
@@ -169,13 +163,7 @@ void InstallInteractively(const std::wstring& target) {
     wizard::WizardDriver driver;
     driver.Launch(DemoMedium() + L"Install.exe");
     driver.WaitForMainWindow();
-    driver.Click(L"Далее");
-    driver.WaitForVisibleControl(L"Выбрать");
-    driver.SetPathText(target);
-    driver.Click(L"Далее");
-    driver.Answer(driver.WaitForDialog(L""), L"OK");
-    driver.WaitForVisibleControl(L"Начать установку");
-    driver.Click(L"Начать установку");
+    wizard::WizardDriver::ClickWindow(driver.WalkToComponents(target));
     driver.Answer(driver.WaitForDialog(L"Confirm", 120s), L"Yes"); // the driver question
     // The test prefix's screen has small fonts: the run ends on the font-size page.
     driver.WaitForVisibleControl(L"Изменить настройки", 180s);

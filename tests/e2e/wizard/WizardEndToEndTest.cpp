@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "WizardDriver.h"
+#include "common/ShellLinks.h"
 #include "common/TestFiles.h"
 
 using namespace std::chrono_literals;
@@ -30,46 +31,6 @@ std::wstring ShotsDir() {
 
 void Shot(HWND window, const std::wstring& name) {
     wizard::SaveScreenShot(window, ShotsDir() + L"\\" + name + L".png");
-}
-
-std::wstring DesktopFolder() {
-    wchar_t desktop[MAX_PATH] = {};
-    DWORD size = sizeof(desktop);
-    RegGetValueW(HKEY_CURRENT_USER,
-                 L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                 L"Desktop", RRF_RT_REG_SZ, nullptr, desktop, &size);
-    return desktop;
-}
-
-struct LinkContents {
-    std::wstring path, workingDirectory, description;
-};
-
-LinkContents ReadLink(const std::wstring& file) {
-    LinkContents contents;
-    ComApartment com;
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.put_void())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void())) ||
-        FAILED(persist->Load(file.c_str(), STGM_READ))) {
-        return contents;
-    }
-    // The item list holds the exact path (Wine's GetPath goes through the
-    // ANSI code page).
-    wchar_t buffer[MAX_PATH] = {};
-    PIDLIST_ABSOLUTE items = nullptr;
-    if (SUCCEEDED(link->GetIDList(&items)) && items != nullptr) {
-        SHGetPathFromIDListW(items, buffer);
-        CoTaskMemFree(items);
-    }
-    contents.path = buffer;
-    link->GetWorkingDirectory(buffer, MAX_PATH);
-    contents.workingDirectory = buffer;
-    link->GetDescription(buffer, MAX_PATH);
-    contents.description = buffer;
-    return contents;
 }
 
 // The demo medium's fonts are in the prefix's fonts directory and registered
@@ -242,7 +203,7 @@ class CompleteInstallation : public WizardEndToEnd {
 
 TEST_F(CompleteInstallation, FromTheDemoMediumThenAgainOverIt) {
     const std::wstring target = work_.path() + L"Вестар Holter\\";
-    const std::wstring link = DesktopFolder() + L"\\Вестар.lnk";
+    const std::wstring link = testfiles::DesktopFolder() + L"\\Вестар.lnk";
     DeleteFileW(link.c_str());
     {
         ScreenDpi large(120);
@@ -269,7 +230,9 @@ TEST_F(CompleteInstallation, FromTheDemoMediumThenAgainOverIt) {
     EXPECT_THAT(testfiles::ReadBytes(target + L"backup-ran.txt"), HasSubstr("r010115"));
     EXPECT_TRUE(testfiles::Exists(target + L"FTDIDriverInstall\\driver-installed.txt"));
     ExpectFontsRegistered();
-    const LinkContents contents = ReadLink(link);
+    const ComApartment com;
+    const testfiles::LinkContent contents = testfiles::ReadLink(link);
+    EXPECT_TRUE(contents.loaded);
     EXPECT_EQ(contents.path, target + L"Portal.exe");
     EXPECT_EQ(contents.workingDirectory, target);
     EXPECT_EQ(contents.description,

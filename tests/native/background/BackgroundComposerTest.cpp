@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "fixtures/ShippedImages.h"
+
 namespace {
 
 // Synthetic bitmaps of the shipped sizes whose every pixel tells which image
@@ -34,9 +36,16 @@ struct Bitmaps {
     }
 };
 
+Image32 TaggedOfSize(uint32_t id, const wchar_t* resource) {
+    const fixtures::ShippedImage& image = fixtures::ShippedImageNamed(resource);
+    return Tagged(id, image.width, image.height);
+}
+
 Bitmaps ShippedSizes() {
-    return {Tagged(1, 128, 128), Tagged(2, 958, 472), Tagged(3, 72, 70), Tagged(4, 22, 100),
-            Tagged(5, 22, 100),  Tagged(6, 1, 100),   Tagged(7, 500, 66)};
+    return {TaggedOfSize(1, L"BACKGROUND"),  TaggedOfSize(2, L"MAIN"),
+            TaggedOfSize(3, L"LOGO"),        TaggedOfSize(4, L"TITLE_PNL_L"),
+            TaggedOfSize(5, L"TITLE_PNL_R"), TaggedOfSize(6, L"TITLE_PNL_M"),
+            TaggedOfSize(7, L"TITLE")};
 }
 
 bool Covers(const Image32& image, int left, int top, int x, int y) {
@@ -231,20 +240,6 @@ TEST(TitleColor, IsTheTopLeftPixelAsBlueGreenRed) {
 
 // --- the shipped images ------------------------------------------------------
 
-struct ShippedImage {
-    const char* file;
-    int width, height;
-    bool hasAlpha;
-    bool opaque;
-};
-
-constexpr ShippedImage kShipped[] = {
-    {"background.png", 128, 128, false, true}, {"main.png", 958, 472, true, false},
-    {"logo.png", 72, 70, true, true},          {"title.png", 500, 66, true, true},
-    {"title_pnl_l.png", 22, 100, true, false}, {"title_pnl_m.png", 1, 100, true, false},
-    {"title_pnl_r.png", 22, 100, true, false},
-};
-
 std::vector<uint8_t> ReadImageFile(const char* name) {
     const char* source = std::getenv("VESTAR_SOURCE_DIR");
     const auto path = std::filesystem::path(source ? source : ".") / "resources/images" / name;
@@ -254,7 +249,7 @@ std::vector<uint8_t> ReadImageFile(const char* name) {
 }
 
 TEST(ShippedImages, HaveTheirSizesAndForms) {
-    for (const ShippedImage& s : kShipped) {
+    for (const fixtures::ShippedImage& s : fixtures::kShippedImages) {
         SCOPED_TRACE(s.file);
         const DecodedPng d = DecodePng(ReadImageFile(s.file), L"shipped");
         EXPECT_EQ(d.image.width, s.width);

@@ -12,6 +12,20 @@
 
 namespace testfiles {
 
+// The process's current directory, as GetCurrentDirectoryW gives it.
+inline std::wstring CurrentDirectory() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data()));
+    return path;
+}
+
+// The directory of the running test program, with a trailing backslash.
+inline std::wstring OwnDirectory() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
 // The whole file, or "<missing>" when it cannot be opened.
 inline std::string ReadBytes(const std::wstring& path) {
     std::string bytes;

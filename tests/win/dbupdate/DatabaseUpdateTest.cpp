@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -49,6 +50,7 @@ std::string ReleaseInfoXml(const std::string& versionElement, const std::string&
 
 const std::string kVersion1 = "  <Version>1</Version>";
 
+using testfiles::CurrentDirectory;
 using testfiles::Exists;
 using testfiles::ReadBytes;
 constexpr auto WriteBytes = testfiles::WriteFileCreatingDirs;
@@ -74,12 +76,6 @@ std::string InConsoleCodePage(const std::wstring& text) {
     WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
                         nullptr, nullptr);
     return bytes;
-}
-
-std::wstring CurrentDirectory() {
-    wchar_t buffer[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, buffer);
-    return buffer;
 }
 
 std::wstring WithoutTrailingBackslash(std::wstring path) {
@@ -346,6 +342,29 @@ TEST_F(DatabaseUpdateTest, ReleaseLevelReplacesOnlyTheLevelAndLeavesNoTemporaryF
     WriteReleaseLevel(target_, L"150613");
     ExpectReleaseLevel("150613");
     EXPECT_EQ(FileNamesIn(target_), std::set<std::wstring>{L"ReleaseInfo"});
+}
+
+// The fixture's thread holds COM already; a thread that never initialised it
+// shows that the function sets COM up itself and leaves it as it found it.
+TEST_F(DatabaseUpdateTest, ReleaseLevelIsWrittenFromAThreadWithoutCom) {
+    WriteBytes(ReleaseInfo(), ReleaseInfoXml(kVersion1, "000000"));
+    std::wstring error = L"<not run>";
+    HRESULT afterwards = E_UNEXPECTED;
+    std::thread([&] {
+        try {
+            WriteReleaseLevel(target_, L"150613");
+            error.clear();
+        } catch (const AppError& raised) {
+            error = raised.text();
+        }
+        afterwards = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(afterwards)) {
+            CoUninitialize();
+        }
+    }).join();
+    EXPECT_EQ(error, L"");
+    EXPECT_EQ(afterwards, S_OK) << "COM was left initialised on the calling thread";
+    ExpectReleaseLevel("150613");
 }
 
 // A release file that cannot be replaced keeps its content, and no temporary

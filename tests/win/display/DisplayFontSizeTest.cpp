@@ -5,6 +5,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "common/TestFiles.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
 #include "system/RealSystemActions.h"
@@ -12,6 +13,7 @@
 
 namespace {
 
+using testfiles::OwnDirectory;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Return;
@@ -150,13 +152,6 @@ std::wstring WindowsPath(const std::string& unixPath) {
         path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     }
     return path;
-}
-
-std::wstring OwnDirectory() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, length);
-    return path.substr(0, path.rfind(L'\\') + 1);
 }
 
 std::wstring FakeMark() {

@@ -14,6 +14,7 @@
 #include "files/ProgressLog.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
+#include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
 namespace {
@@ -68,8 +69,19 @@ FILETIME FromLocal(WORD hour, WORD minute, WORD second, WORD milliseconds) {
     return testfiles::LocalTimeAsFileTime(2021, 3, 4, hour, minute, second, milliseconds);
 }
 
+// Takes the font step's registrations in place of the machine's Fonts key.
+class RecordingFontRegistry : public IFontRegistry {
+  public:
+    void SetFontValue(const std::wstring& name, const std::wstring& fileName) override {
+        const auto* bytes = reinterpret_cast<const BYTE*>(fileName.c_str());
+        values[name] = {REG_SZ, {bytes, bytes + (fileName.size() + 1) * sizeof(wchar_t)}};
+    }
+    RegistryValues values;
+};
+
 // A medium in a scratch directory, the prefix's fonts directory kept as it
-// was, and a log.
+// was, a log, and a
+// recorder for the registrations.
 class InstallFontsTest : public ::testing::Test {
   protected:
     InstallFontsTest()
@@ -78,7 +90,6 @@ class InstallFontsTest : public ::testing::Test {
         guard_.emplace(fontsDir_, saved_, kSuiteFonts);
         MakeDirectory(medium_);
         MakeDirectory(mediumFonts_);
-        before_ = ReadFontRegistrations();
     }
     // The fonts directory is put back before the scratch directory with the
     // saved fonts goes.
@@ -117,17 +128,8 @@ class InstallFontsTest : public ::testing::Test {
         return names;
     }
 
-    // The registry values added or changed since the test started.
-    RegistryValues AddedRegistrations() const {
-        RegistryValues added;
-        for (const auto& [name, value] : ReadFontRegistrations()) {
-            const auto old = before_.find(name);
-            if (old == before_.end() || !(old->second == value)) {
-                added[name] = value;
-            }
-        }
-        return added;
-    }
+    // What the font step registered.
+    const RegistryValues& AddedRegistrations() const { return registry_.values; }
 
     static RegistryValue SzValue(const std::wstring& text) {
         const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
@@ -140,7 +142,8 @@ class InstallFontsTest : public ::testing::Test {
     std::wstring fontsDir_;
     std::wstring saved_;
     std::optional<FontsDirectoryGuard> guard_;
-    RegistryValues before_;
+    RecordingFontRegistry registry_;
+    ScopedFontRegistry recording_{registry_};
     RecordingLog log_;
 };
 
@@ -270,6 +273,16 @@ TEST_F(InstallFontsTest, TitleFallsBackToTheFileName) {
     testfiles::WriteBytes(mediumFonts_ + L"ARIAL.TTF", "no font here");
     EXPECT_EQ(GetFontTitle(mediumFonts_ + L"ARIAL.TTF"), L"ARIAL");
     EXPECT_EQ(GetFontTitle(mediumFonts_ + L"TIMES.TTF"), L"TIMES") << "a missing file";
+}
+
+// The machine's own registry, once: the value lands in HKLM's Fonts key (the
+// guard puts the key back as it was).
+TEST_F(InstallFontsTest, TheMachinesRegistryGetsTheValueInItsFontsKey) {
+    const std::wstring name = L"Vestar Тест (TrueType)";
+    MachineFontRegistry().SetFontValue(name, L"VESTAR.TTF");
+    const RegistryValues now = ReadFontRegistrations();
+    ASSERT_TRUE(now.contains(name));
+    EXPECT_EQ(now.at(name), SzValue(L"VESTAR.TTF"));
 }
 
 } // namespace

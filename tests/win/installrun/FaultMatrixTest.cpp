@@ -19,6 +19,7 @@
 using namespace smallmedium;
 using testfiles::Attributes;
 using testfiles::Exists;
+using testfiles::OwnDirectory;
 using testfiles::ReadBytes;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -51,10 +52,6 @@ Tree Snapshot(const std::wstring& root) {
     return tree;
 }
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // Every file of `before` is in `after` with the same bytes; the database may
 // instead be kept as one of the dated backups beside it.
 void ExpectKept(const Tree& before, const Tree& after) {
@@ -71,19 +68,13 @@ void ExpectKept(const Tree& before, const Tree& after) {
                 return entry.first.starts_with(kDatabase + L".") &&
                        entry.first.ends_with(L".bak") && entry.second == bytes;
             });
-        EXPECT_TRUE(keptAsBackup) << Narrow(path) << " is lost or changed";
+        EXPECT_TRUE(keptAsBackup) << testfiles::Utf8(path) << " is lost or changed";
     }
     for (const auto& entry : after) {
         const std::wstring name = entry.first.substr(entry.first.find_last_of(L'\\') + 1);
-        EXPECT_FALSE(IsInstallerTempName(name)) << Narrow(entry.first) << " was left behind";
+        EXPECT_FALSE(IsInstallerTempName(name))
+            << testfiles::Utf8(entry.first) << " was left behind";
     }
-}
-
-std::wstring OwnDirectory() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    const std::wstring path(buffer, length);
-    return path.substr(0, path.rfind(L'\\') + 1);
 }
 
 // The fault matrix's second process, ended by the test.
@@ -198,7 +189,7 @@ TEST_F(FaultMatrix, DiskFullDuringACopyKeepsTheEarlierFiles) {
     };
     InstallEarlier();
     for (const auto& row : rows) {
-        SCOPED_TRACE(Narrow(row.mediumFile));
+        SCOPED_TRACE(testfiles::Utf8(row.mediumFile));
         const std::string big(3 * 1024 * 1024, 'B');
         ASSERT_TRUE(testfiles::WriteBytes(medium_ / row.mediumFile, big));
         {
@@ -236,7 +227,7 @@ TEST_F(FaultMatrix, DiskFullOnARealSmallDrive) {
         {L"UDF\\Birch.Dll", L"Копирование файла Birch.Dll....ОШИБКА!!!"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(Narrow(row.mediumFile));
+        SCOPED_TRACE(testfiles::Utf8(row.mediumFile));
         BuildMedium(medium_.path());
         ASSERT_TRUE(testfiles::WriteBytes(medium_ / row.mediumFile, std::string(6 << 20, 'N')));
         EXPECT_EQ(Run(), L"");
@@ -248,7 +239,7 @@ TEST_F(FaultMatrix, DiskFullOnARealSmallDrive) {
 TEST_F(FaultMatrix, FileHeldOpenByAnotherProcessRaisesAndStaysAsItWas) {
     InstallEarlier();
     for (const std::wstring& held : {kDatabase, std::wstring(L"fbclient.Dll")}) {
-        SCOPED_TRACE(Narrow(held));
+        SCOPED_TRACE(testfiles::Utf8(held));
         const UniqueHandle heldSignal(CreateEventW(nullptr, TRUE, FALSE, kHeldEvent));
         Child holder(L"hold " + Quoted(target_ + held) + L" " + kHeldEvent);
         ASSERT_TRUE(holder.started());
@@ -278,11 +269,11 @@ TEST_F(FaultMatrix, MediumWithoutAPartStopsBeforeTouchingTheInstallation) {
     };
     InstallEarlier();
     for (const auto& row : rows) {
-        SCOPED_TRACE(Narrow(row.missing));
+        SCOPED_TRACE(testfiles::Utf8(row.missing));
         testfiles::RemoveTree(medium_ / row.missing);
         const std::wstring error = Run();
         EXPECT_THAT(error, StartsWith(row.error));
-        EXPECT_EQ(error.empty(), std::wstring(row.error).empty()) << Narrow(error);
+        EXPECT_EQ(error.empty(), std::wstring(row.error).empty()) << testfiles::Utf8(error);
         EXPECT_EQ(ReadBytes(target_ + kDatabase),
                   row.databaseReplaced ? "medium database\r\n" : "the clinic's patients\r\n");
         ExpectEverythingKept();
@@ -331,7 +322,7 @@ TEST_F(FaultMatrix, BackupsWithoutAUsableDateRaiseOnAFreshTarget) {
         {L"WithOutAnswer", L"List index out of bounds (0)"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(Narrow(row.backup));
+        SCOPED_TRACE(testfiles::Utf8(row.backup));
         testfiles::RemoveTree(medium_ / L"backup");
         testfiles::RemoveTree(target_.substr(0, target_.size() - 1));
         UseTarget(target_);

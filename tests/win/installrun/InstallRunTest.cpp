@@ -148,7 +148,7 @@ TEST_F(InstallRunTest, MissingSourceFileAbandonsTheRunWithTheOpenError) {
     // The last group continues after a failed copy, but an unopenable
     // source raises in every group.
     for (const std::wstring missing : {L"Firebird\\icuuc30.Dll", L"UDF\\Maple.Dll"}) {
-        SCOPED_TRACE(Narrow(missing));
+        SCOPED_TRACE(Utf8(missing));
         host_ = FakeHost{};
         host_.path = target_;
         BuildMedium(medium_.path());
@@ -250,12 +250,44 @@ TEST_F(InstallRunTest, TaskbarProgressCountsEveryCopiedByteOnceThenClears) {
 
 TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
     Run();
-    // Pumps: step 3, step 8 (twice), DTAfb created, and one before each copy.
+    // Pumps: after the progress page shows, at the stretch's start and after
+    // the settings files' line, after DTAfb is created, and one before each
+    // copy.
     const auto& pumps = host_.pumpsWithCanClose;
     ASSERT_GE(pumps.size(), 4u + CopyLines().size());
     EXPECT_TRUE(pumps[0]);
     EXPECT_TRUE(
         std::all_of(pumps.begin() + 1, pumps.end(), [](bool canClose) { return !canClose; }));
+}
+
+// The name as the file system stores it: Wine finds a file whatever the
+// letter case asked for, so only the stored name shows a wrong case.
+std::wstring StoredName(const std::wstring& path) {
+    WIN32_FIND_DATAW entry{};
+    const UniqueFindHandle search(FindFirstFileW(path.c_str(), &entry));
+    return search ? entry.cFileName : L"<missing>";
+}
+
+TEST_F(InstallRunTest, CopiedFilesKeepTheLetterCaseOfTheirGroups) {
+    for (const int windowsIndex : {0, 1}) {
+        SCOPED_TRACE(windowsIndex);
+        const std::wstring target = work_.path() + L"Fresh" + std::to_wstring(windowsIndex) + L"\\";
+        CreateDirectoryW(target.c_str(), nullptr);
+        CreateDirectoryW((target + L"Settings").c_str(), nullptr);
+        host_ = FakeHost{};
+        host_.path = target;
+        host_.windowsIndex = windowsIndex;
+        Run();
+        for (const MediumLayout::FileGroup* group :
+             {&MediumLayout::Group1Database, &MediumLayout::FirebirdGroupFor(windowsIndex),
+              &MediumLayout::Group3CharacterSets, &MediumLayout::Group4StandardUdf,
+              &MediumLayout::Group5InHouseUdf}) {
+            for (const std::wstring_view name : group->files) {
+                EXPECT_EQ(StoredName(target + std::wstring(group->targetDir) + std::wstring(name)),
+                          name);
+            }
+        }
+    }
 }
 
 TEST_F(InstallRunTest, DriverStepFollowsTheBoxAndTheAnswer) {
@@ -273,8 +305,17 @@ TEST_F(InstallRunTest, DriverStepFollowsTheBoxAndTheAnswer) {
         host_.driverChecked = c.checked;
         dialogs_ = ScriptedDialogs{};
         dialogs_.Answer(L"Подключите", c.answer);
-        DeleteFileW((target_ + L"FTDIDriverInstall\\driver-installed.txt").c_str());
+        const std::wstring marker = target_ + L"FTDIDriverInstall\\driver-installed.txt";
+        DeleteFileW(marker.c_str());
         Run();
+        // The stand-in's own marker says whether it ran, and which copy: the
+        // log line alone is written by the run.
+        ASSERT_EQ(Exists(marker), c.runs);
+        if (c.runs) {
+            EXPECT_THAT(ReadBytes(marker),
+                        HasSubstr("program=" + Utf8(target_) +
+                                  "FTDIDriverInstall\\FTDIDriverInstall.exe\r\n"));
+        }
         const bool asked = std::any_of(dialogs_.asked.begin(), dialogs_.asked.end(), [](auto& m) {
             return m.text == L"Подключите интерфейсный блок и нажмите \"Yes\"?";
         });

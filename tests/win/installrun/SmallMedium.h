@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeHost.h"
+#include "common/ShellLinks.h"
 #include "common/TestFiles.h"
 #include "files/BlockWriter.h"
 #include "install/InstallRun.h"
@@ -31,12 +32,8 @@ inline const std::vector<std::wstring> kUdf = {L"fbudf.dll", L"ib_udf.dll", L"fb
 inline const std::vector<std::wstring> kInHouse = {L"Alder.Dll", L"Birch.Dll", L"Cedar.Dll",
                                                    L"Maple.Dll"};
 
-inline std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 inline std::string ContentOf(const std::wstring& name) {
-    return "medium copy of " + Narrow(name) + "\r\n";
+    return "medium copy of " + testfiles::Utf8(name) + "\r\n";
 }
 
 // A distribution medium with every file the run copies, one backup, the
@@ -73,15 +70,7 @@ inline void BuildMedium(const std::wstring& root) {
 
 // The desktop link the run creates.
 inline std::wstring DesktopLink() {
-    HKEY key = nullptr;
-    wchar_t desktop[MAX_PATH] = {};
-    DWORD size = sizeof(desktop);
-    RegOpenKeyExW(HKEY_CURRENT_USER,
-                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                  KEY_READ, &key);
-    RegQueryValueExW(key, L"Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(desktop), &size);
-    RegCloseKey(key);
-    return std::wstring(desktop) + L"\\Вестар.lnk";
+    return testfiles::DesktopFolder() + L"\\Вестар.lnk";
 }
 
 // A disk that fails while the content of one medium file is written.

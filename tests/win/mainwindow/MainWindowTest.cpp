@@ -3,6 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <windows.h>
+
+#include <richedit.h>
+
 #include "app/LoadPngResource.h"
 #include "app/Main.h"
 #include "app/portable/BackgroundComposer.h"
@@ -107,6 +112,45 @@ TEST_F(MainWindowTest, ThePagesControlsHaveThePagesFontAndTheLogItsColour) {
         EXPECT_EQ(font.lfHeight, -15) << control->Caption();
     }
     EXPECT_EQ(main_.LogList.Color(), kTitleGround);
+}
+
+// The texts with fonts of their own, on every page: face, height, ink and
+// the page's colour as their ground.
+TEST_F(MainWindowTest, ThePagesTextsHaveTheirOwnFontsAndInks) {
+    struct Text {
+        const TWindow* control;
+        const wchar_t* face;
+        LONG height;
+        std::optional<COLORREF> ink;
+    };
+    const Text texts[] = {
+        {&main_.MemoStart, L"Times New Roman", 20, RGB(0, 0, 128)},
+        {&main_.MemoInputPath, L"Times New Roman", 20, RGB(0, 0, 0)},
+        {&main_.MemoInputComponents, L"Tahoma", 15, std::nullopt},
+        {&main_.MemoCancel, L"Times New Roman", 20, RGB(128, 0, 0)},
+        {&main_.MemoChangeFontSize, L"Tahoma", 15, std::nullopt},
+    };
+    for (const Text& text : texts) {
+        SCOPED_TRACE(text.face);
+        const LOGFONTW font = DrawnFont(*text.control);
+        EXPECT_STREQ(font.lfFaceName, text.face);
+        EXPECT_EQ(font.lfHeight, -text.height);
+        if (text.ink) {
+            EXPECT_EQ(text.control->TextColor(), *text.ink);
+        }
+        EXPECT_EQ(text.control->Color(), kTitleGround);
+    }
+    // The rich edit keeps the font as its default character format.
+    CHARFORMAT2W info{};
+    info.cbSize = sizeof(info);
+    SendMessageW(main_.RichEdit1.Handle(), EM_GETCHARFORMAT, SCF_DEFAULT,
+                 reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.szFaceName, L"MS Sans Serif");
+    EXPECT_EQ(info.bCharSet, RUSSIAN_CHARSET);
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(info.yHeight, MulDiv(13, 1440, dpi)) << "13 pixels in twips";
 }
 
 TEST(SisterBrand, IsTheWordInAnyLetterCaseButNotWithBlanks) {

@@ -104,7 +104,7 @@ TEST(TimedMessage, TheStripCountsDownFromTheDefaultTwentySeconds) {
     script.Then(WaitForWindow(window))
         .Then([&] {
             const HWND seconds = FindChild(window, L"  сек", L"Static");
-            firstSeconds = TextOf(seconds);
+            firstSeconds = WindowText(seconds);
             closeText = FindChild(window, L"Окно закроется через", L"Static") != nullptr
                             ? L"Окно закроется через"
                             : L"";
@@ -112,7 +112,7 @@ TEST(TimedMessage, TheStripCountsDownFromTheDefaultTwentySeconds) {
         })
         .Then([&] {
             for (HWND child : Descendants(window)) {
-                const std::wstring text = TextOf(child);
+                const std::wstring text = WindowText(child);
                 if (text.size() > 2 && text.back() == L'с' && text.starts_with(L"  ")) {
                     secondsAfterATick = text;
                     return true;
@@ -226,7 +226,7 @@ TEST(TimedMessage, PositionHeightAndTitle) {
         script.Then(WaitForWindow(window))
             .Then([&] {
                 GetWindowRect(window, &r);
-                title = TextOf(window);
+                title = WindowText(window);
                 return true;
             })
             .Then(Press(window, L"OK"));
@@ -259,22 +259,22 @@ TEST(TimedMessage, TabOrderOkCancelStopEnterPressesEscapeDoesNothing) {
     Script script;
     script.Then(WaitForWindow(window))
         .Then([&] {
-            focusOrder.push_back(TextOf(GetFocus()));
+            focusOrder.push_back(WindowText(GetFocus()));
             PostKey(GetFocus(), VK_TAB);
             return true;
         })
         .Then([&] {
-            focusOrder.push_back(TextOf(GetFocus()));
+            focusOrder.push_back(WindowText(GetFocus()));
             PostKey(GetFocus(), VK_TAB);
             return true;
         })
         .Then([&] {
-            focusOrder.push_back(TextOf(GetFocus()));
+            focusOrder.push_back(WindowText(GetFocus()));
             PostKey(GetFocus(), VK_TAB);
             return true;
         })
         .Then([&] {
-            focusOrder.push_back(TextOf(GetFocus()));
+            focusOrder.push_back(WindowText(GetFocus()));
             PostKey(GetFocus(), VK_ESCAPE);
             return true;
         })

@@ -4,28 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/ShippedImages.h"
+
 #include <algorithm>
 #include <windows.h>
 
 namespace {
 
-struct EmbeddedImage {
-    const wchar_t* name;
-    int width;
-    int height;
-};
-
-constexpr EmbeddedImage kEmbedded[] = {
-    {L"BACKGROUND", 128, 128}, {L"MAIN", 958, 472},       {L"LOGO", 72, 70},
-    {L"TITLE", 500, 66},       {L"TITLE_PNL_L", 22, 100}, {L"TITLE_PNL_M", 1, 100},
-    {L"TITLE_PNL_R", 22, 100},
-};
-
 TEST(LoadPngResource, LoadsTheSevenEmbeddedImagesOpaque) {
-    for (const EmbeddedImage& e : kEmbedded) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(e.name)));
+    for (const fixtures::ShippedImage& e : fixtures::kShippedImages) {
+        SCOPED_TRACE(e.file);
         Image32 bitmap(3, 3, 0x12345678);
-        LoadPngResource(bitmap, e.name);
+        LoadPngResource(bitmap, e.resource);
         EXPECT_EQ(bitmap.width, e.width);
         EXPECT_EQ(bitmap.height, e.height);
         ASSERT_EQ(bitmap.pixels.size(), std::size_t(e.width) * std::size_t(e.height));

@@ -35,16 +35,29 @@ class CopyEngineTest : public testing::Test {
   protected:
     // Copies `claimed` bytes of a source holding `content`; the result, the
     // last error and the progress calls.
-    bool Copy(const std::string& content, ULONGLONG claimed) {
+    // With `writeBack`, the destination is also flushed through a second
+    // handle while the copy goes on.
+    bool Copy(const std::string& content, ULONGLONG claimed, DWORD block = kBlock,
+              bool writeBack = false) {
         EXPECT_TRUE(WriteBytes(source, content));
         const UniqueHandle in = Open(source, GENERIC_READ, OPEN_EXISTING);
-        const UniqueHandle out = Open(destination, GENERIC_WRITE, CREATE_ALWAYS);
+        const UniqueHandle out(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                           writeBack ? FILE_SHARE_WRITE : 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle second;
+        if (writeBack) {
+            second.reset(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+            EXPECT_TRUE(second) << GetLastError();
+        }
+        SetLastError(0xdeadbeef);
         const bool copied = CopyFileContent(
             in.get(), out.get(), claimed,
             [&](ULONGLONG done, ULONGLONG size) {
                 progress.push_back({done, size});
             },
-            kBlock);
+            block, second.get());
         error = GetLastError();
         return copied;
     }
@@ -82,7 +95,7 @@ TEST_F(CopyEngineTest, WriteFailureInAMiddleBlockStopsTheCopyWithItsError) {
     FailingWriter failing(2 * kBlock + 10);
     const ScopedBlockWriter replaced(failing);
 
-    EXPECT_FALSE(Copy(Numbered(10 * kBlock), 10 * kBlock));
+    EXPECT_FALSE(Copy(Numbered(size_t{10} * kBlock), ULONGLONG{10} * kBlock));
 
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL));
     EXPECT_EQ(failing.failures(), 1) << "nothing is written after the failure";
@@ -93,11 +106,28 @@ TEST_F(CopyEngineTest, WriteFailureInAMiddleBlockStopsTheCopyWithItsError) {
 TEST_F(CopyEngineTest, SourceEndingEarlyFailsAfterWritingWhatWasRead) {
     const std::string content = Numbered(2 * kBlock + 100);
 
-    EXPECT_FALSE(Copy(content, 4 * kBlock));
+    EXPECT_FALSE(Copy(content, ULONGLONG{4} * kBlock));
 
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_HANDLE_EOF));
-    EXPECT_EQ(ReadBytes(destination), content.substr(0, 2 * kBlock))
+    EXPECT_EQ(ReadBytes(destination), content.substr(0, size_t{2} * kBlock))
         << "whole blocks read are written; the short one is not";
+}
+
+// Past one write-back step the destination is flushed during the copy: the
+// bytes arrive whole, and a failed write still hands on its own error once
+// the flushing thread has stopped.
+TEST_F(CopyEngineTest, WriteBackLeavesTheBytesAndTheErrorsAsTheyWere) {
+    constexpr DWORD kLargeBlock = 1024 * 1024;
+    const size_t size = kWriteBackStep + size_t{3} * kLargeBlock + 5;
+    const std::string content = Numbered(size);
+
+    EXPECT_TRUE(Copy(content, size, kLargeBlock, true));
+    EXPECT_TRUE(ReadBytes(destination) == content) << "the copy differs";
+
+    FailingWriter failing(kWriteBackStep + kLargeBlock);
+    const ScopedBlockWriter replaced(failing);
+    EXPECT_FALSE(Copy(content, size, kLargeBlock, true));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL));
 }
 
 } // namespace

@@ -8,19 +8,6 @@ namespace {
 
 using namespace testfiles;
 
-std::wstring OwnDirectory() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-std::wstring CurrentDirectory() {
-    wchar_t cwd[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, cwd);
-    return cwd;
-}
-
 // What the probe child wrote about itself: its working directory and its
 // command line.
 struct ProbeReport {

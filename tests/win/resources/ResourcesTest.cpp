@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "fixtures/ShippedImages.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -123,32 +125,20 @@ TEST_F(InstallResources, ManifestAsksNoElevationAndDeclaresPerMonitorDpi) {
                                          "version=\"6.0.0.0\""));
 }
 
-struct ImageCase {
-    const wchar_t* name;
-    std::uint32_t width;
-    std::uint32_t height;
-    int colourType;
-};
-
 TEST_F(InstallResources, SevenImagesHaveTheirSizesAndPixelFormats) {
-    const ImageCase images[] = {{L"BACKGROUND", 128, 128, 2}, {L"MAIN", 958, 472, 6},
-                                {L"LOGO", 72, 70, 6},         {L"TITLE", 500, 66, 6},
-                                {L"TITLE_PNL_L", 22, 100, 6}, {L"TITLE_PNL_M", 1, 100, 6},
-                                {L"TITLE_PNL_R", 22, 100, 6}};
-    for (const ImageCase& image : images) {
-        SCOPED_TRACE(testing::Message()
-                     << "image " << std::string(image.name, image.name + wcslen(image.name)));
-        const auto png = RawResource(module(), image.name, RT_RCDATA);
+    for (const fixtures::ShippedImage& image : fixtures::kShippedImages) {
+        SCOPED_TRACE(image.file);
+        const auto png = RawResource(module(), image.resource, RT_RCDATA);
         ASSERT_FALSE(png.empty());
         const PngHeader header = ReadIhdr(png);
-        EXPECT_EQ(header.width, image.width);
-        EXPECT_EQ(header.height, image.height);
+        EXPECT_EQ(header.width, static_cast<std::uint32_t>(image.width));
+        EXPECT_EQ(header.height, static_cast<std::uint32_t>(image.height));
         EXPECT_EQ(header.bitDepth, 8);
-        EXPECT_EQ(header.colourType, image.colourType);
+        EXPECT_EQ(header.colourType, image.hasAlpha ? 6 : 2);
         // The program's own decoder takes every image.
-        const DecodedPng decoded = DecodePng(png, image.name);
-        EXPECT_EQ(decoded.image.width, static_cast<int>(image.width));
-        EXPECT_EQ(decoded.image.height, static_cast<int>(image.height));
+        const DecodedPng decoded = DecodePng(png, image.resource);
+        EXPECT_EQ(decoded.image.width, image.width);
+        EXPECT_EQ(decoded.image.height, image.height);
     }
 }
 

@@ -196,6 +196,77 @@ TEST_F(ProbeRun, EnglishFileReplacesOnlyTheKeysItDefines) {
     EXPECT_EQ(s[L"Met"], L"МЕТКА");
 }
 
+// Every key of the language file with a value of its own: a key read into
+// another key's place shows as a wrong value there.
+TEST_F(ProbeRun, EachCatalogueKeyFillsItsOwnPlace) {
+    struct Key {
+        const char* section;
+        const char* key;
+        const wchar_t* place;
+    };
+    const Key keys[] = {
+        {"VS_Messages", "Normo", L"ConstitutionNames[0]"},
+        {"VS_Messages", "Giper", L"ConstitutionNames[1]"},
+        {"VS_Messages", "Asten", L"ConstitutionNames[2]"},
+        {"VS_Messages", "Gip", L"DiseaseNames[0]"},
+        {"VS_Messages", "NIP", L"DiseaseNames[1]"},
+        {"VS_Messages", "NMK", L"DiseaseNames[2]"},
+        {"VS_Messages", "IBS", L"DiseaseNames[3]"},
+        {"VS_Messages", "Ste", L"DiseaseNames[4]"},
+        {"VS_Messages", "PKa", L"DiseaseNames[5]"},
+        {"VS_Messages", "IPF", L"DiseaseNames[6]"},
+        {"VS_Messages", "Rev", L"DiseaseNames[7]"},
+        {"VS_Messages", "NCD", L"DiseaseNames[8]"},
+        {"VS_Messages", "HNZ", L"DiseaseNames[9]"},
+        {"VS_Messages", "BAs", L"DiseaseNames[10]"},
+        {"VS_Messages", "IOF", L"DiseaseNames[11]"},
+        {"VS_Messages", "MSt", L"DiseaseNames[12]"},
+        {"VS_Messages", "API", L"DiseaseNames[13]"},
+        {"VS_Messages", "DMP", L"DiseaseNames[14]"},
+        {"VS_Messages", "DMPP", L"DiseaseNames[15]"},
+        {"VS_Messages", "OAP", L"DiseaseNames[16]"},
+        {"VS_Messages", "SAo", L"DiseaseNames[17]"},
+        {"VS_Messages", "KAo", L"DiseaseNames[18]"},
+        {"VS_Messages", "SLA", L"DiseaseNames[19]"},
+        {"VS_Messages", "IVR", L"DiseaseNames[20]"},
+        {"VS_Messages", "SGl", L"DrugNames[0]"},
+        {"VS_Messages", "Hin", L"DrugNames[1]"},
+        {"VS_Messages", "Kor", L"DrugNames[2]"},
+        {"VS_Messages", "PAn", L"DrugNames[3]"},
+        {"VS_Messages", "NPr", L"DrugNames[4]"},
+        {"VS_Messages", "ACA", L"DrugNames[5]"},
+        {"VS_Messages", "BBl", L"DrugNames[6]"},
+        {"VS_Messages", "Ant", L"DrugNames[7]"},
+        {"VS_Messages", "Diu", L"DrugNames[8]"},
+        {"VS_Messages", "Norm", L"ConductionNames[0]"},
+        {"VS_Messages", "BLN", L"ConductionNames[1]"},
+        {"VS_Messages", "BPN", L"ConductionNames[2]"},
+        {"VS_Messages", "nOp", L"ConductionNames[4]"},
+        {"VS_Common_Proc", "Sbo", L"Sbo"},
+        {"VS_Common_Proc", "Met", L"Met"},
+        {"VS_Common_Proc", "nnn", L"nnn"},
+        {"VS_Common_Proc", "sss", L"sss"},
+    };
+    std::string file;
+    for (const char* section : {"VS_Messages", "VS_Common_Proc"}) {
+        file += std::string("[") + section + "]\r\n";
+        for (const Key& k : keys) {
+            if (std::string_view(k.section) == section) {
+                file += std::string(k.key) + "=value of " + k.key + "\r\n";
+            }
+        }
+    }
+    WriteHolterIni("[options]\r\nLanguageSetting=ENG\r\n");
+    WriteLanguageFile(file);
+    State s = Run();
+    ASSERT_FALSE(s.empty());
+    for (const Key& k : keys) {
+        const std::string key = k.key;
+        EXPECT_EQ(s[k.place], L"value of " + std::wstring(key.begin(), key.end())) << k.key;
+    }
+    EXPECT_EQ(s[L"ConductionNames[3]"], L"WPW"); // no key of its own
+}
+
 TEST_F(ProbeRun, EnglishWithoutItsFileKeepsTheRussianCatalogue) {
     WriteHolterIni("[options]\r\nLanguageSetting=ENG\r\n");
     State s = Run();

@@ -1,6 +1,7 @@
 // Shell links written by CreateShortcut, read back through IShellLinkW.
 #include "install/Shortcut.h"
 
+#include "common/ShellLinks.h"
 #include "common/TestFiles.h"
 
 #include <filesystem>
@@ -28,47 +29,12 @@ const std::wstring kProduct = L"Вестар";
 const std::wstring kDescription =
     L"Комплекс суточного мониторирования электрокардиограмм \"Вестар\"";
 
-struct LinkContent {
-    std::wstring path;       // the target as the shell resolves it (its item list)
-    std::wstring storedPath; // the target's path text (GetPath)
-    std::wstring workingDirectory;
-    std::wstring description;
-    std::wstring arguments;
-};
+using testfiles::LinkContent;
 
-// Wine's GetPath of a loaded link gives the path through the ANSI code page,
-// while the link's item list holds the exact path. In the clinics' code page
-// (1251) both give Cyrillic letters back whole.
+// Every link the tests read must load.
 LinkContent ReadLink(const std::wstring& linkFile) {
-    ComPtr<IShellLinkW> link;
-    EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                               link.put_void()),
-              S_OK);
-    ComPtr<IPersistFile> file;
-    EXPECT_EQ(link->QueryInterface(IID_IPersistFile, file.put_void()), S_OK);
-    EXPECT_EQ(file->Load(linkFile.c_str(), STGM_READ), S_OK);
-    LinkContent content;
-    wchar_t buffer[1024];
-    buffer[0] = L'\0';
-    link->GetPath(buffer, 1024, nullptr, SLGP_RAWPATH);
-    content.storedPath = buffer;
-    PIDLIST_ABSOLUTE ids = nullptr;
-    EXPECT_EQ(link->GetIDList(&ids), S_OK);
-    buffer[0] = L'\0';
-    if (ids != nullptr) {
-        SHGetPathFromIDListW(ids, buffer);
-        CoTaskMemFree(ids);
-    }
-    content.path = buffer;
-    buffer[0] = L'\0';
-    link->GetWorkingDirectory(buffer, 1024);
-    content.workingDirectory = buffer;
-    buffer[0] = L'\0';
-    link->GetDescription(buffer, 1024);
-    content.description = buffer;
-    buffer[0] = L'\0';
-    link->GetArguments(buffer, 1024);
-    content.arguments = buffer;
+    LinkContent content = testfiles::ReadLink(linkFile);
+    EXPECT_TRUE(content.loaded) << testfiles::Utf8(linkFile);
     return content;
 }
 

@@ -82,7 +82,7 @@ TEST(ListBox, LinesAreAppendedReadAndRewrittenInPlace) {
     EXPECT_THROW(log.Line(-1), AppError);
 
     EXPECT_EQ(log.ItemHeight(), 18);
-    EXPECT_EQ(uidriver::ClassOf(log.Handle()), L"ListBox");
+    EXPECT_EQ(uidriver::ClassName(log.Handle()), L"ListBox");
     EXPECT_FALSE(log.TabStop());
     log.Clear();
     EXPECT_EQ(log.Count(), 0);
@@ -95,11 +95,11 @@ TEST(GlyphButton, CaptionIsTheWindowTextAndDisabledLooksGrey) {
     bar.SetBounds(0, 0, 400, 40);
     TGlyphButton next(bar, L"Далее", TGlyph::Next);
     next.SetBounds(10, 2, 98, 36);
-    EXPECT_EQ(TextOf(next.Handle()), L"Далее");
-    EXPECT_EQ(ClassOf(next.Handle()), L"Button");
+    EXPECT_EQ(WindowText(next.Handle()), L"Далее");
+    EXPECT_EQ(ClassName(next.Handle()), L"Button");
     next.SetCaption(L"Начать установку");
     next.SetWidth(168);
-    EXPECT_EQ(TextOf(next.Handle()), L"Начать установку");
+    EXPECT_EQ(WindowText(next.Handle()), L"Начать установку");
     EXPECT_EQ(FindChild(form.Handle(), L"Начать установку", L"Button"), next.Handle());
 
     int clicks = 0;
@@ -261,7 +261,7 @@ TEST(Controls, CheckBoxComboBoxEditProgressBar) {
     driver.SetBounds(10, 10, 184, 20);
     driver.SetChecked(true);
     EXPECT_TRUE(driver.Checked());
-    EXPECT_EQ(TextOf(driver.Handle()), L"Устанавливать драйвер");
+    EXPECT_EQ(WindowText(driver.Handle()), L"Устанавливать драйвер");
     Click(driver.Handle());
     PumpFor(50);
     EXPECT_FALSE(driver.Checked());
@@ -278,7 +278,7 @@ TEST(Controls, CheckBoxComboBoxEditProgressBar) {
     EXPECT_EQ(path.Text(), L"C:\\Holter");
     path.SetFrameColor(GetSysColor(COLOR_BTNFACE));
     path.SetText(L"D:\\");
-    EXPECT_EQ(TextOf(path.Handle()), L"D:\\");
+    EXPECT_EQ(WindowText(path.Handle()), L"D:\\");
 
     TProgressBar bar(form);
     bar.SetRange(0, 25);
@@ -332,7 +332,7 @@ TEST(RichEdit, LoadsRtfReadOnlyWithItsBackground) {
         "\\f0 \\'c2\\'e5\\'f1\\'f2\\'e0\\'f0 \\b bold\\b0\\par}";
     info.LoadRtf(rtf.data(), rtf.size());
     EXPECT_EQ(info.Text().substr(0, 11), L"Вестар bold");
-    EXPECT_EQ(_wcsicmp(ClassOf(info.Handle()).c_str(), L"RICHEDIT50W"), 0);
+    EXPECT_EQ(_wcsicmp(ClassName(info.Handle()).c_str(), L"RICHEDIT50W"), 0);
     EXPECT_NE(GetWindowLongW(info.Handle(), GWL_STYLE) & ES_READONLY, 0);
     info.SetColor(RGB(236, 236, 235));
     info.SetInnerBorder(4);

@@ -45,7 +45,7 @@ std::optional<std::wstring> Browse(const std::optional<std::wstring>& folder, TM
             seen.instructionShown = true;
             for (HWND child : Descendants(browser)) {
                 seen.editBox =
-                    seen.editBox || (ClassOf(child) == L"Edit" && IsWindowVisible(child));
+                    seen.editBox || (ClassName(child) == L"Edit" && IsWindowVisible(child));
             }
             seen.mainDisabled = !IsWindowEnabled(main.Handle());
             seen.owner = GetWindow(browser, GW_OWNER);

@@ -45,7 +45,7 @@ SeenDialog Answer(const std::wstring& text, const std::wstring& press, HWND owne
         if (box == nullptr) {
             return false;
         }
-        seen.title = TextOf(box);
+        seen.title = WindowText(box);
         seen.buttons = VisibleTexts(box, L"Button");
         seen.textShown = FindChild(box, text, L"Static") != nullptr;
         seen.ownerDisabled = ownerForm != nullptr && !IsWindowEnabled(ownerForm);

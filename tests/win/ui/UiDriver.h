@@ -12,6 +12,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "common/WindowText.h"
 #include "ui/Application.h"
 
 namespace uidriver {
@@ -39,17 +40,8 @@ inline bool MakeWindowsUnmanagedUnderWine() {
 }
 inline const bool kWindowsUnmanaged = MakeWindowsUnmanagedUnderWine();
 
-inline std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
-inline std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
-}
+using testwindows::ClassName;
+using testwindows::WindowText;
 
 // The visible top-level windows of the calling thread.
 inline std::vector<HWND> ThreadWindows() {
@@ -75,7 +67,7 @@ inline std::vector<std::wstring> TaskbarButtons() {
         const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
         const bool owned = GetWindow(window, GW_OWNER) != nullptr;
         if ((exStyle & WS_EX_TOOLWINDOW) == 0 && (!owned || (exStyle & WS_EX_APPWINDOW) != 0)) {
-            titles.push_back(TextOf(window));
+            titles.push_back(WindowText(window));
         }
     }
     return titles;
@@ -85,7 +77,7 @@ inline std::vector<std::wstring> TaskbarButtons() {
 inline HWND FindWindowOf(const std::wstring& className,
                          const std::optional<std::wstring>& title = std::nullopt) {
     for (HWND window : ThreadWindows()) {
-        if (ClassOf(window) == className && (!title || TextOf(window) == *title)) {
+        if (ClassName(window) == className && (!title || WindowText(window) == *title)) {
             return window;
         }
     }
@@ -108,7 +100,7 @@ inline std::vector<HWND> Descendants(HWND parent) {
 // The descendant with window text `text` (and class `className`).
 inline HWND FindChild(HWND parent, const std::wstring& text, const wchar_t* className = nullptr) {
     for (HWND child : Descendants(parent)) {
-        if (TextOf(child) == text && (className == nullptr || ClassOf(child) == className)) {
+        if (WindowText(child) == text && (className == nullptr || ClassName(child) == className)) {
             return child;
         }
     }
@@ -119,8 +111,8 @@ inline HWND FindChild(HWND parent, const std::wstring& text, const wchar_t* clas
 inline std::vector<std::wstring> VisibleTexts(HWND parent, const std::wstring& className) {
     std::vector<std::wstring> texts;
     for (HWND child : Descendants(parent)) {
-        if (ClassOf(child) == className && IsWindowVisible(child)) {
-            texts.push_back(TextOf(child));
+        if (ClassName(child) == className && IsWindowVisible(child)) {
+            texts.push_back(WindowText(child));
         }
     }
     return texts;
@@ -129,7 +121,7 @@ inline std::vector<std::wstring> VisibleTexts(HWND parent, const std::wstring& c
 // The icon shown by the first icon STATIC among the descendants.
 inline HICON IconOf(HWND parent) {
     for (HWND child : Descendants(parent)) {
-        if (ClassOf(child) == L"Static" &&
+        if (ClassName(child) == L"Static" &&
             (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
             return reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         }

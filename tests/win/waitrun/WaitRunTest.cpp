@@ -11,7 +11,7 @@ TEST(WaitRun, CreatedHiddenWithKindZeroAndTheLaunchingTitle) {
     TFWaitRun wait;
     EXPECT_FALSE(wait.Visible());
     EXPECT_EQ(wait.typemessage, 0);
-    EXPECT_EQ(TextOf(wait.Handle()), L"Launching ");
+    EXPECT_EQ(WindowText(wait.Handle()), L"Launching ");
     EXPECT_EQ(wait.ProgressBar.Position(), 0);
     EXPECT_EQ(wait.ProgressBar.Max(), 25);
     EXPECT_EQ(wait.ClientWidth(), 314);
@@ -37,14 +37,14 @@ TEST(WaitRun, TitlesByKindTakeEffectAtTheNextShowing) {
     for (const auto& [kind, title] : titles) {
         wait.typemessage = kind;
         wait.Show();
-        EXPECT_EQ(TextOf(wait.Handle()), title) << static_cast<int>(kind);
+        EXPECT_EQ(WindowText(wait.Handle()), title) << static_cast<int>(kind);
         // Changing the kind while shown changes nothing until the next showing.
         wait.typemessage = 2;
-        EXPECT_EQ(TextOf(wait.Handle()), title);
+        EXPECT_EQ(WindowText(wait.Handle()), title);
         wait.Hide();
     }
     wait.Show();
-    EXPECT_EQ(TextOf(wait.Handle()), L"Запись данных ЭКГ");
+    EXPECT_EQ(WindowText(wait.Handle()), L"Запись данных ЭКГ");
     // The window sits in the middle of the screen.
     RECT r{};
     GetWindowRect(wait.Handle(), &r);

@@ -1,0 +1,31 @@
+#pragma once
+// The machine's font registrations. The font step records every font it
+// installs through the current font registry, so that a test can put a
+// recorder in its place and leave the machine's Fonts key alone.
+#include <string>
+
+class IFontRegistry {
+  public:
+    virtual ~IFontRegistry() = default;
+    // Sets the REG_SZ value `name` to `fileName` (a file of the Windows
+    // fonts directory) and flushes it; raises the registry's error texts.
+    virtual void SetFontValue(const std::wstring& name, const std::wstring& fileName) = 0;
+};
+
+// HKLM's Fonts key.
+IFontRegistry& MachineFontRegistry();
+
+// The registry in use: the machine's unless a test replaced it.
+IFontRegistry& CurrentFontRegistry();
+
+// Puts `registry` in place of the current font registry for its lifetime.
+class ScopedFontRegistry {
+  public:
+    explicit ScopedFontRegistry(IFontRegistry& registry);
+    ~ScopedFontRegistry();
+    ScopedFontRegistry(const ScopedFontRegistry&) = delete;
+    ScopedFontRegistry& operator=(const ScopedFontRegistry&) = delete;
+
+  private:
+    IFontRegistry* previous_;
+};
