@@ -2,7 +2,10 @@
 # The installer's copy, window and start-up figures, measured side by side
 # in one run (see bench/README.md):
 #   bench/copy-bench.sh [--installer PATH] [--rounds N] [--database-mib N]
-#                       [--blocks 'KIB[:MODE] ...']
+#                       [--blocks 'KIB[:MODE] ...'] [--phases]
+# With --phases, it times only the installer's run, round after round, by
+# its progress log: for each line the time from the click to its last text
+# and the step since the line before, then the medians of the steps.
 # With --blocks, it times only the installer's content copy of the database
 # with each block size in turn (same rounds, sized and flushed as the
 # installer does), against Wine's CopyFileW. MODE tries another way to the
@@ -31,13 +34,15 @@ installer=""
 rounds=3
 database_mib=2048
 blocks=""
+phases=""
 while (($#)); do
     case "$1" in
     --installer) installer=$(realpath "$2"); shift 2 ;;
     --rounds) rounds=$2; shift 2 ;;
     --database-mib) database_mib=$2; shift 2 ;;
     --blocks) blocks=$2; shift 2 ;;
-    *) echo "usage: $0 [--installer PATH] [--rounds N] [--database-mib N] [--blocks 'KIB ...']" >&2; exit 2 ;;
+    --phases) phases=1; shift ;;
+    *) echo "usage: $0 [--installer PATH] [--rounds N] [--database-mib N] [--blocks 'KIB ...'] [--phases]" >&2; exit 2 ;;
     esac
 done
 
@@ -165,6 +170,29 @@ block_rounds() {
         column=$((column + 1))
     done
 }
+# The run's steps by its log lines, round after round, then the median of
+# each step (the lines are the same in every round).
+phase_rounds() {
+    local i out
+    for ((i = 1; i <= rounds; i++)); do
+        settle
+        out=$("$wine" "$bench_exe" phases "$(winpath "$work/medium/Install.exe")" \
+            'C:\CopyBenchRun' 2>&1 | tr -d '\r')
+        echo "round $i: run_ms=$(field run_ms "$out")"
+        grep '^phase' <<<"$out" | sed 's/^phase /  /'
+        grep '^phase' <<<"$out" | awk -v r="$i" '{ sub(/.*step_ms=/, ""); sub(/ text=/, "\t"); print r "\t" NR "\t" $0 }' >>"$work/phases"
+    done
+    echo "median step (ms) per line:"
+    local n text
+    for n in $(cut -f2 "$work/phases" | sort -n | uniq); do
+        text=$(awk -F'\t' -v n="$n" '$2 == n { t = $4 } END { print t }' "$work/phases")
+        printf '  %6s  %s\n' "$(awk -F'\t' -v n="$n" '$2 == n { print $3 }' "$work/phases" | median)" "$text"
+    done
+}
+if [ -n "$phases" ]; then
+    phase_rounds
+    exit 0
+fi
 if [ -n "$blocks" ]; then
     block_rounds
     exit 0

@@ -4,6 +4,12 @@
 //       question, probing the window every 100 ms; prints run_ms,
 //       probes, slow_probes (over 200 ms), max_probe_ms and peak_mib (the
 //       installer's peak working set).
+//   install-bench phases <Install.exe on a medium> <target directory>
+//       the same run, the progress log read every 10 ms instead of the
+//       probes: for each log line the time from the click to its first
+//       sight and to its last text, and the time it took after the line
+//       before; then the driver question's time. Every rewrite of a line
+//       (a copy's percentage) is printed first, with its time.
 //   install-bench copyfilew <source> <destination>
 //       times Wine's CopyFileW; prints copy_ms.
 //   install-bench engine <source> <destination> <block KiB> [flush|writethrough|behind]
@@ -20,12 +26,15 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 #include <windows.h>
 
 #include <psapi.h> // after windows.h, which it needs
 
 #include "WizardDriver.h"
 #include "files/CopyEngine.h"
+#include "files/FileCopy.h"
+#include "install/WorkerWait.h"
 
 namespace {
 
@@ -103,6 +112,114 @@ int TimeRun(const std::wstring& installer, const std::wstring& target) {
     return 0;
 }
 
+// The bytes of `text` in UTF-8, whatever the program's code page.
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+// The progress log's lines as the run writes them, each with the time of
+// its first sight and of its last change. A poll reads the count, the line
+// that was last (it may have been finished since) and the new ones: a few
+// messages, so that the watch costs the run little.
+class LogWatch {
+  public:
+    LogWatch(HWND list, Clock::time_point began) : list_(list), began_(began) {}
+
+    void Poll() {
+        const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+        const long long now = MillisecondsSince(began_);
+        for (LRESULT i = lines_.empty() ? 0 : static_cast<LRESULT>(lines_.size()) - 1; i < count;
+             ++i) {
+            std::wstring text = Text(i);
+            if (static_cast<size_t>(i) >= lines_.size()) {
+                lines_.push_back({now, now, std::move(text)});
+            } else if (text != lines_[static_cast<size_t>(i)].text) {
+                changes_.push_back({now, now, text});
+                lines_[static_cast<size_t>(i)].lastMs = now;
+                lines_[static_cast<size_t>(i)].text = std::move(text);
+            }
+        }
+    }
+
+    // Each rewrite of a line as "change t_ms=... text=...", then one line
+    // per log line: first_ms, done_ms (its last change), step_ms (done_ms
+    // less the line before's) and the text; then the end.
+    void Print(long long endMs) const {
+        for (const Line& change : changes_) {
+            printf("change t_ms=%lld text=%s\n", change.firstMs, Utf8(change.text).c_str());
+        }
+        long long before = 0;
+        for (const Line& line : lines_) {
+            const std::string text = Utf8(line.text);
+            printf("phase first_ms=%lld done_ms=%lld step_ms=%lld text=%s\n", line.firstMs,
+                   line.lastMs, line.lastMs - before, text.c_str());
+            before = line.lastMs;
+        }
+        printf("phase first_ms=%lld done_ms=%lld step_ms=%lld text=(driver question)\n", endMs,
+               endMs, endMs - before);
+    }
+
+  private:
+    struct Line {
+        long long firstMs;
+        long long lastMs;
+        std::wstring text;
+    };
+
+    // The line may be rewritten between the two messages (a percentage
+    // replaced by the longer result word), so the buffer is not sized by
+    // the first answer: no log line comes near kMaxLine.
+    std::wstring Text(LRESULT index) const {
+        constexpr LRESULT kMaxLine = 4096;
+        const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, index, 0);
+        if (length <= 0 || length >= kMaxLine / 2) {
+            return {};
+        }
+        std::wstring text(kMaxLine, L'\0');
+        const LRESULT copied =
+            SendMessageW(list_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, kMaxLine)));
+        return text;
+    }
+
+    HWND list_;
+    Clock::time_point began_;
+    std::vector<Line> lines_;
+    std::vector<Line> changes_;
+};
+
+int TimePhases(const std::wstring& installer, const std::wstring& target) {
+    wizard::WizardDriver driver;
+    driver.Launch(installer);
+    driver.WaitForMainWindow();
+    const HWND start = driver.WalkToComponents(target);
+    const auto began = Clock::now();
+    wizard::WizardDriver::ClickWindow(start);
+    HWND list = nullptr;
+    while ((list = driver.FindVisibleByClass(L"ListBox")) == nullptr) {
+        std::this_thread::sleep_for(1ms);
+    }
+    LogWatch watch(list, began);
+    while (FindWindowOf(driver.ProcessId(), L"Confirm") == nullptr) {
+        if (MillisecondsSince(began) > 600'000 || !driver.Running()) {
+            fwprintf(stderr, L"the run did not reach the driver question\n");
+            return 1;
+        }
+        watch.Poll();
+        std::this_thread::sleep_for(10ms);
+    }
+    const long long endMs = MillisecondsSince(began);
+    watch.Poll();
+    watch.Print(endMs);
+    printf("run_ms=%lld\n", endMs);
+    return 0;
+}
+
 int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
     const auto began = Clock::now();
     if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) {
@@ -118,8 +235,9 @@ int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
 // FILE_FLAG_WRITE_THROUGH, "behind" flushes on a second handle while the
 // copy goes on.
 UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring& variant) {
-    const DWORD flags =
-        FILE_ATTRIBUTE_NORMAL | (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0);
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL |
+                        (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0) |
+                        (variant == L"direct" ? FILE_FLAG_NO_BUFFERING : 0);
     const DWORD share = variant == L"behind" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
     return UniqueHandle(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, share,
                                     nullptr, CREATE_ALWAYS, flags, nullptr));
@@ -148,6 +266,33 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
     const bool copied = CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
                                         {}, blockKib * 1024, writeBack.get());
     if (!copied || !FlushFileBuffers(out.get())) {
+        fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
+        return 1;
+    }
+    wprintf(L"copy_ms=%lld\n", MillisecondsSince(began));
+    return 0;
+}
+
+// The installer's whole single-file copy (temporary file beside, write
+// time, flush, move into place), timed on the calling thread.
+// With `onWorker`, on a worker thread while this one waits in a message
+// loop, as the installer's run does.
+int TimeKeepDate(const std::wstring& source, const std::wstring& destination, bool onWorker) {
+    const auto began = Clock::now();
+    bool copied = false;
+    const auto copy = [&] { copied = CopyFileKeepDate(source, destination); };
+    if (onWorker) {
+        const auto pump = [] {
+            MSG message{};
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+        };
+        RunOnWorker(copy, pump, [] {});
+    } else {
+        copy();
+    }
+    if (!copied) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
     }
@@ -217,6 +362,12 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == L"run" && argc == 4) {
             return TimeRun(argv[2], argv[3]);
         }
+        if (mode == L"phases" && argc == 4) {
+            return TimePhases(argv[2], argv[3]);
+        }
+        if ((mode == L"keepdate" || mode == L"keepdate-worker") && argc == 4) {
+            return TimeKeepDate(argv[2], argv[3], mode == L"keepdate-worker");
+        }
         if (mode == L"copyfilew" && argc == 4) {
             return TimeCopyFileW(argv[2], argv[3]);
         }
@@ -233,7 +384,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     fwprintf(
         stderr,
-        L"usage: install-bench run <Install.exe> <target> | copyfilew <source> "
+        L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
         L"<destination> | engine <source> <destination> <block KiB> [flush|writethrough|behind] "
         L"| startup <program>\n");
     return 2;
