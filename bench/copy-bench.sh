@@ -5,7 +5,8 @@
 #                       [--blocks 'KIB[:MODE] ...'] [--phases]
 # With --phases, it times only the installer's run, round after round, by
 # its progress log: for each line the time from the click to its last text
-# and the step since the line before, then the medians of the steps.
+# and the step since the line before, then the medians of the steps; beside
+# it the installer's single-file copy of the database alone.
 # With --blocks, it times only the installer's content copy of the database
 # with each block size in turn (same rounds, sized and flushed as the
 # installer does), against Wine's CopyFileW. MODE tries another way to the
@@ -171,14 +172,25 @@ block_rounds() {
     done
 }
 # The run's steps by its log lines, round after round, then the median of
-# each step (the lines are the same in every round).
+# each step (the lines are the same in every round). Each round also times
+# the installer's single-file copy of the database alone, on the calling
+# thread and on a worker as in the run, to set against the run's step.
+single_copy() {
+    settle
+    mkdir -p "$drive_c/CopyBenchCopy"
+    field copy_ms "$("$wine" "$bench_exe" "$1" "$(winpath "$work/medium/DTAfb/QZ7.FDB")" \
+        'C:\CopyBenchCopy\QZ7.FDB' 2>&1 | tr -d '\r')"
+}
 phase_rounds() {
-    local i out
+    local i out single worker
     for ((i = 1; i <= rounds; i++)); do
+        single=$(single_copy keepdate)
+        worker=$(single_copy keepdate-worker)
         settle
         out=$("$wine" "$bench_exe" phases "$(winpath "$work/medium/Install.exe")" \
             'C:\CopyBenchRun' 2>&1 | tr -d '\r')
-        echo "round $i: run_ms=$(field run_ms "$out")"
+        echo "round $i: run_ms=$(field run_ms "$out") keepdate_ms=$single keepdate_worker_ms=$worker"
+        echo "$single $worker" >>"$work/single"
         grep '^phase' <<<"$out" | sed 's/^phase /  /'
         grep '^phase' <<<"$out" | awk -v r="$i" '{ sub(/.*step_ms=/, ""); sub(/ text=/, "\t"); print r "\t" NR "\t" $0 }' >>"$work/phases"
     done
@@ -188,6 +200,7 @@ phase_rounds() {
         text=$(awk -F'\t' -v n="$n" '$2 == n { t = $4 } END { print t }' "$work/phases")
         printf '  %6s  %s\n' "$(awk -F'\t' -v n="$n" '$2 == n { print $3 }' "$work/phases" | median)" "$text"
     done
+    echo "database alone (median ms): keepdate $(cut -d' ' -f1 "$work/single" | median), on a worker $(cut -d' ' -f2 "$work/single" | median)"
 }
 if [ -n "$phases" ]; then
     phase_rounds

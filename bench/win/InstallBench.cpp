@@ -12,11 +12,16 @@
 //       (a copy's percentage) is printed first, with its time.
 //   install-bench copyfilew <source> <destination>
 //       times Wine's CopyFileW; prints copy_ms.
-//   install-bench engine <source> <destination> <block KiB> [flush|writethrough|behind]
+//   install-bench engine <source> <destination> <block KiB> [flush|writethrough|behind|plain]
 //       times the installer's content copy with the given block size, the
 //       destination sized first and flushed at the end (with writethrough
 //       opened with FILE_FLAG_WRITE_THROUGH, with behind also flushed from
-//       a second handle while the copy goes on); prints copy_ms.
+//       a second handle while the copy goes on, with plain read and written
+//       by one thread through one buffer instead); prints copy_ms.
+//   install-bench keepdate|keepdate-worker <source> <destination>
+//       times the installer's whole single-file copy (CopyFileKeepDate),
+//       with keepdate-worker on a worker thread while the main thread waits
+//       in a message loop as the run's does; prints copy_ms.
 //   install-bench startup <program>
 //       times a program from its start to its first painted top-level
 //       window; prints startup_ms.
@@ -24,6 +29,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -233,14 +239,29 @@ int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
 // How the destination is brought to the disk: "flush" writes through the
 // cache and flushes once at the end, "writethrough" opens it with
 // FILE_FLAG_WRITE_THROUGH, "behind" flushes on a second handle while the
-// copy goes on.
+// copy goes on, "plain" is "flush" copied without the reader thread.
 UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring& variant) {
-    const DWORD flags = FILE_ATTRIBUTE_NORMAL |
-                        (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0) |
-                        (variant == L"direct" ? FILE_FLAG_NO_BUFFERING : 0);
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0);
     const DWORD share = variant == L"behind" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
     return UniqueHandle(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, share,
                                     nullptr, CREATE_ALWAYS, flags, nullptr));
+}
+
+// For comparison: one buffer, read then written on the calling thread.
+bool CopyOnOneThread(HANDLE in, HANDLE out, ULONGLONG size, DWORD blockSize) {
+    const auto buffer = std::make_unique_for_overwrite<BYTE[]>(blockSize);
+    while (size > 0) {
+        const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(size, blockSize));
+        DWORD read = 0;
+        DWORD written = 0;
+        if (!ReadFile(in, buffer.get(), wanted, &read, nullptr) || read != wanted ||
+            !WriteFile(out, buffer.get(), read, &written, nullptr) || written != read) {
+            return false;
+        }
+        size -= read;
+    }
+    return true;
 }
 
 int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib,
@@ -263,8 +284,12 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    const bool copied = CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
-                                        {}, blockKib * 1024, writeBack.get());
+    const bool copied =
+        variant == L"plain"
+            ? CopyOnOneThread(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
+                              blockKib * 1024)
+            : CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart), {},
+                              blockKib * 1024, writeBack.get());
     if (!copied || !FlushFileBuffers(out.get())) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
@@ -385,7 +410,8 @@ int wmain(int argc, wchar_t** argv) {
     fwprintf(
         stderr,
         L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
-        L"<destination> | engine <source> <destination> <block KiB> [flush|writethrough|behind] "
+        L"<destination> | engine <source> <destination> <block KiB> "
+        L"[flush|writethrough|behind|plain] | keepdate[-worker] <source> <destination> "
         L"| startup <program>\n");
     return 2;
 }
