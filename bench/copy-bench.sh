@@ -11,7 +11,8 @@
 # with each block size in turn (same rounds, sized and flushed as the
 # installer does), against Wine's CopyFileW. MODE tries another way to the
 # disk: writethrough (the destination opened with FILE_FLAG_WRITE_THROUGH)
-# or behind (flushed on a second handle while the copy goes on); flush, the
+# or behind (flushed on a second handle while the copy goes on), plain (one
+# thread, one buffer) or halves (two such threads, a half each); flush, the
 # installer's, is the default. Otherwise each round times, one after another
 # on the same files (the four copies starting with another one each round):
 #   run        the real Install.exe under Wine, from "Начать установку" to

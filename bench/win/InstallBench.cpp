@@ -12,12 +12,14 @@
 //       (a copy's percentage) is printed first, with its time.
 //   install-bench copyfilew <source> <destination>
 //       times Wine's CopyFileW; prints copy_ms.
-//   install-bench engine <source> <destination> <block KiB> [flush|writethrough|behind|plain]
+//   install-bench engine <source> <destination> <block KiB>
+//                        [flush|writethrough|behind|plain|halves]
 //       times the installer's content copy with the given block size, the
 //       destination sized first and flushed at the end (with writethrough
 //       opened with FILE_FLAG_WRITE_THROUGH, with behind also flushed from
 //       a second handle while the copy goes on, with plain read and written
-//       by one thread through one buffer instead); prints copy_ms.
+//       by one thread through one buffer instead, with halves the file's two
+//       halves copied at once by two such threads); prints copy_ms.
 //   install-bench keepdate|keepdate-worker <source> <destination>
 //       times the installer's whole single-file copy (CopyFileKeepDate),
 //       with keepdate-worker on a worker thread while the main thread waits
@@ -239,11 +241,13 @@ int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
 // How the destination is brought to the disk: "flush" writes through the
 // cache and flushes once at the end, "writethrough" opens it with
 // FILE_FLAG_WRITE_THROUGH, "behind" flushes on a second handle while the
-// copy goes on, "plain" is "flush" copied without the reader thread.
+// copy goes on, "plain" is "flush" copied without the reader thread,
+// "halves" lets two threads write the file.
 UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring& variant) {
     const DWORD flags =
         FILE_ATTRIBUTE_NORMAL | (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0);
-    const DWORD share = variant == L"behind" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    const DWORD share =
+        variant == L"behind" || variant == L"halves" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
     return UniqueHandle(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, share,
                                     nullptr, CREATE_ALWAYS, flags, nullptr));
 }
@@ -264,11 +268,59 @@ bool CopyOnOneThread(HANDLE in, HANDLE out, ULONGLONG size, DWORD blockSize) {
     return true;
 }
 
+// For comparison: the two halves of the file copied at once by two
+// threads, each with its own handles and buffer, each flushing its half's
+// handle behind itself every 64 MiB.
+bool CopyHalvesAtOnce(const std::wstring& source, const std::wstring& destination, ULONGLONG size,
+                      DWORD blockSize) {
+    const ULONGLONG half = size / 2 / blockSize * blockSize;
+    bool ok[2] = {false, false};
+    const auto copyPart = [&](int part) {
+        const UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const UniqueHandle out(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ULONGLONG at = part == 0 ? 0 : half;
+        const ULONGLONG end = part == 0 ? half : size;
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(at);
+        if (!in || !out || !SetFilePointerEx(in.get(), position, nullptr, FILE_BEGIN) ||
+            !SetFilePointerEx(out.get(), position, nullptr, FILE_BEGIN)) {
+            return;
+        }
+        const auto buffer = std::make_unique_for_overwrite<BYTE[]>(blockSize);
+        ULONGLONG unflushed = 0;
+        while (at < end) {
+            const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(end - at, blockSize));
+            DWORD read = 0;
+            DWORD written = 0;
+            if (!ReadFile(in.get(), buffer.get(), wanted, &read, nullptr) || read != wanted ||
+                !WriteFile(out.get(), buffer.get(), read, &written, nullptr) || written != read) {
+                return;
+            }
+            at += read;
+            unflushed += read;
+            if (unflushed >= kWriteBackStep) {
+                FlushFileBuffers(out.get());
+                unflushed = 0;
+            }
+        }
+        ok[part] = FlushFileBuffers(out.get()) != 0;
+    };
+    {
+        std::jthread second(copyPart, 1);
+        copyPart(0);
+    }
+    return ok[0] && ok[1];
+}
+
 int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib,
                const std::wstring& variant) {
     const auto began = Clock::now();
-    const UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ,
+                                      variant == L"halves" ? FILE_SHARE_READ : 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     const UniqueHandle out = OpenDestination(destination, variant);
     LARGE_INTEGER size{};
     LARGE_INTEGER start{};
@@ -283,6 +335,16 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
         writeBack.reset(CreateFileW(destination.c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    if (variant == L"halves") {
+        const bool halves = CopyHalvesAtOnce(
+            source, destination, static_cast<ULONGLONG>(size.QuadPart), blockKib * 1024);
+        if (!halves) {
+            fwprintf(stderr, L"the copy failed\n");
+            return 1;
+        }
+        wprintf(L"copy_ms=%lld\n", MillisecondsSince(began));
+        return 0;
     }
     const bool copied =
         variant == L"plain"
@@ -407,11 +469,10 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "install-bench: %s\n", error.what());
         return 1;
     }
-    fwprintf(
-        stderr,
-        L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
-        L"<destination> | engine <source> <destination> <block KiB> "
-        L"[flush|writethrough|behind|plain] | keepdate[-worker] <source> <destination> "
-        L"| startup <program>\n");
+    fwprintf(stderr,
+             L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
+             L"<destination> | engine <source> <destination> <block KiB> "
+             L"[flush|writethrough|behind|plain|halves] | keepdate[-worker] <source> <destination> "
+             L"| startup <program>\n");
     return 2;
 }
