@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+using ui::Image32;
+using ui::kOpaqueWhite;
+
 namespace {
 
 void SetPixelsProcessed(benchmark::State& state, const Image32& surface) {

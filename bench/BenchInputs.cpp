@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+using ui::Image32;
+
 namespace bench {
 
 namespace {

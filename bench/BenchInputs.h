@@ -44,7 +44,7 @@ class MainWindowBitmaps {
     }
 
   private:
-    Image32 bg_, panels_, logo_, titlePnlL_, titlePnlR_, titlePnlM_, title_;
+    ui::Image32 bg_, panels_, logo_, titlePnlL_, titlePnlR_, titlePnlM_, title_;
 };
 
 // The resource name as the decoder's error texts name it.

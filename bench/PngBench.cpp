@@ -9,6 +9,8 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+using ui::Image32;
+
 namespace {
 
 // One image: decoded and put on white (LoadPngImage, what the window keeps).

@@ -22,6 +22,9 @@
 #include <cstdlib>
 #include <string>
 
+using ui::Image32;
+using ui::kOpaqueWhite;
+
 namespace {
 
 long Number(const char* text) {

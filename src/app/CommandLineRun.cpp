@@ -18,6 +18,16 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+using ui::Application;
+using ui::ErrorText;
+using ui::MessageDlg;
+using ui::ProcessMessages;
+using ui::ShowMessageDialog;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgIcon;
+using ui::TMsgDlgType;
+
 namespace {
 
 HMODULE Program() {

@@ -14,6 +14,10 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using ui::Application;
+using ui::ShowErrorReportDialog;
+using ui::TApplication;
+
 namespace {
 
 // Libraries loaded by name come from the system directory only: the program

@@ -9,6 +9,8 @@
 #include <string>
 #include <windows.h>
 
+using ui::Image32;
+
 namespace {
 
 // The name as written in the resource script; a numeric id as "#<id>".

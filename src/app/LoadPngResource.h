@@ -6,4 +6,4 @@
 // `resourceName` of the program's own module, put on an opaque white ground
 // (see LoadPngImage). A missing resource or an image that cannot be decoded
 // raises an AppError naming the resource.
-void LoadPngResource(Image32& bitmap, const wchar_t* resourceName);
+void LoadPngResource(ui::Image32& bitmap, const wchar_t* resourceName);

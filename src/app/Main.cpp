@@ -14,6 +14,24 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+using ui::Image32;
+using ui::SetScreenCursor;
+using ui::TAlign;
+using ui::TButtonStyle;
+using ui::TCursor;
+using ui::TFontSpec;
+using ui::TForm;
+using ui::TGlyphButton;
+using ui::TMemo;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+using ui::TPanel;
+using ui::TTabSheet;
+using ui::TWindow;
+using ui::kOpaqueWhite;
+using ui::kSingleFrameStyle;
+
 bool IsSisterBrand = false;
 
 namespace {
@@ -55,7 +73,7 @@ void MakeSpacer(TPanel& spacer, int height, const TWindow& outer) {
 void MakeMemo(TMemo& memo, const TFontSpec& font, COLORREF textColor,
               const std::vector<std::wstring>& lines) {
     memo.SetFont(font);
-    memo.SetTextColor(textColor);
+    memo.SetFontColor(textColor);
     memo.SetParentColor();
     memo.SetReadOnly(true);
     memo.SetBorder(false);
@@ -312,7 +330,7 @@ void TFMain::PlaceRichEdit() {
 
 void TFMain::BtnStartNextClick(TWindow&) {
     InsatallPages.ShowPage(tsInputPath);
-    ePath.SetFocus();
+    ePath.TakeFocus();
 }
 
 void TFMain::BtnSelectPathClick(TWindow&) {
@@ -325,13 +343,13 @@ void TFMain::BtnInputPathNextClick(TWindow&) {
     const TTargetPath target = CheckTargetPath(ePath.Text());
     if (target.verdict == TTargetPathVerdict::Empty) {
         dialogs_.MessageDlg(kEmptyPathText, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
-        ePath.SetFocus();
+        ePath.TakeFocus();
         return;
     }
     ePath.SetText(target.path);
     if (target.verdict == TTargetPathVerdict::Root) {
         dialogs_.MessageDlg(kRootPathText, TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        ePath.SetFocus();
+        ePath.TakeFocus();
         return;
     }
     CreateTargetDirectories(target.path);
@@ -424,5 +442,5 @@ void TFMain::SetHourglass(bool hourglass) {
 }
 
 void TFMain::ProcessMessages() {
-    ::ProcessMessages();
+    ui::ProcessMessages();
 }

@@ -11,13 +11,13 @@
 
 class TWin32UserDialogs final : public IUserDialogs {
   public:
-    TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
-                            TMsgDlgButtons buttons) override {
-        return ::MessageDlg(text, type, buttons);
+    ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
+                            ui::TMsgDlgButtons buttons) override {
+        return ui::MessageDlg(text, type, buttons);
     }
 
     std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
-        return BrowseForFolderDialog(instruction);
+        return ui::BrowseForFolderDialog(instruction);
     }
 
     bool ShowTimedMessage(const std::wstring& text, TMessageType kind, const std::wstring& caption,

@@ -12,6 +12,9 @@
 #include "ui/Application.h"
 #include "base/Handles.h"
 
+using ui::ErrorText;
+using ui::ProcessMessages;
+
 namespace {
 
 constexpr DWORD kFixedFileInfoSignature = 0xFEEF04BD;

@@ -23,6 +23,11 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
+using ui::ErrorText;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 namespace {
 
 const wchar_t* const kDone = L"Завершено";

@@ -15,6 +15,8 @@
 #include "system/Fonts.h"
 #include "ui/Application.h"
 
+using ui::ErrorText;
+
 namespace {
 
 using MediumLayout::FileGroup;

@@ -5,6 +5,15 @@
 #include "base/AppError.h"
 #include "ui/Font.h"
 
+using ui::MakeGlyph;
+using ui::PointsToPixels;
+using ui::TAlign;
+using ui::TAlignment;
+using ui::TFontSpec;
+using ui::TForm;
+using ui::TGlyph;
+using ui::kSizeableFrameStyle;
+
 namespace {
 
 constexpr int kClientWidth = 446;

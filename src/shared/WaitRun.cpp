@@ -2,6 +2,12 @@
 
 #include "ui/Application.h"
 
+using ui::ProcessMessages;
+using ui::TAlign;
+using ui::TFontSpec;
+using ui::TForm;
+using ui::kFixedNoIconsFrameStyle;
+
 namespace {
 constexpr int kClientWidth = 314;
 constexpr int kClientHeight = 39;

@@ -11,7 +11,7 @@
 
 constexpr wchar_t kWaitRunClass[] = L"TFWaitRun";
 
-class TFWaitRun : public TForm {
+class TFWaitRun : public ui::TForm {
   public:
     TFWaitRun();
     ~TFWaitRun() override;
@@ -20,8 +20,8 @@ class TFWaitRun : public TForm {
     // `msg` and processes the pending window messages. Never raises.
     void Next(const std::wstring& msg) noexcept;
 
-    TProgressBar ProgressBar; // 0 to 25, step 1
-    TLabel LblProgress;
+    ui::TProgressBar ProgressBar; // 0 to 25, step 1
+    ui::TLabel LblProgress;
     std::uint8_t typemessage = 0; // kind of job: the title
 
     void FormCreate();

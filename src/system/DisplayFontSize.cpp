@@ -6,6 +6,10 @@
 #include "shared/UserDialogs.h"
 #include "shared/VS_Common_Proc.h"
 
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 namespace {
 
 // The restart lets running programs close themselves; only those that

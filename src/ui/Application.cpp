@@ -4,6 +4,8 @@
 #include "ui/Button.h"
 #include "ui/Form.h"
 
+namespace ui {
+
 namespace {
 
 TCursor g_screenCursor = TCursor::crDefault;
@@ -199,3 +201,5 @@ void SetScreenCursor(TCursor cursor) {
 void ApplyScreenCursor() {
     SetCursor(LoadCursorW(nullptr, g_screenCursor == TCursor::crHourGlass ? IDC_WAIT : IDC_ARROW));
 }
+
+} // namespace ui

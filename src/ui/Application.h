@@ -10,6 +10,8 @@
 
 #include "base/Handles.h"
 
+namespace ui {
+
 class TForm;
 
 class TApplication {
@@ -78,3 +80,5 @@ TCursor ScreenCursor();
 void SetScreenCursor(TCursor cursor);
 // Sets the system cursor to the screen cursor's shape now.
 void ApplyScreenCursor();
+
+} // namespace ui

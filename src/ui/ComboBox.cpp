@@ -2,6 +2,8 @@
 
 #include "base/AppError.h"
 
+namespace ui {
+
 TComboBox::TComboBox(TWindow& parent) : TControl(parent) {
     CreateControl(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
     SetColor(GetSysColor(COLOR_WINDOW));
@@ -53,3 +55,5 @@ bool TComboBox::CommandNotify(WORD code) {
     }
     return false;
 }
+
+} // namespace ui

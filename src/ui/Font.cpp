@@ -4,6 +4,8 @@
 
 #include "base/AppError.h"
 
+namespace ui {
+
 TFont::TFont(const TFontSpec& style) : style_(style) {
     LOGFONTW font{};
     font.lfHeight = -style.Height;
@@ -43,3 +45,5 @@ TFontSpec MessageFontSpec() {
     }
     return style;
 }
+
+} // namespace ui

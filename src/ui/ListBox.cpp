@@ -2,6 +2,8 @@
 
 #include "base/AppError.h"
 
+namespace ui {
+
 namespace {
 constexpr int kDefaultItemHeight = 18;
 }
@@ -75,3 +77,5 @@ void TListBox::MakeVisible(int index) {
         SendMessageW(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(newTop), 0);
     }
 }
+
+} // namespace ui

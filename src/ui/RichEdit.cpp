@@ -5,6 +5,8 @@
 
 #include "base/AppError.h"
 
+namespace ui {
+
 namespace {
 
 const wchar_t kRichEditClass[] = L"RICHEDIT50W";
@@ -115,3 +117,5 @@ void TRichEdit::Resized() {
     ApplyInnerBorder();
     TControl::Resized();
 }
+
+} // namespace ui

@@ -34,6 +34,8 @@
 #include "ui/Font.h"
 #include "base/Handles.h"
 
+namespace ui {
+
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class TWindow {
@@ -87,14 +89,14 @@ class TWindow {
     void SetColor(COLORREF color);
     void SetParentColor();
     bool ParentColor() const { return !color_.has_value(); }
-    COLORREF TextColor() const;
-    void SetTextColor(COLORREF color);
+    COLORREF FontColor() const;
+    void SetFontColor(COLORREF color);
 
     const TFont& Font() const { return *font_; }
     void SetFont(const TFontSpec& style) { SetFont(MakeFont(style)); }
     void SetFont(const TFontRef& font);
 
-    void SetFocus();
+    void TakeFocus();
     bool Focused() const;
     void Invalidate();
     // Invalidates the window and its children and repaints them at once.
@@ -193,3 +195,5 @@ class TControl : public TWindow {
     void CreateControl(const wchar_t* className, DWORD style, DWORD exStyle = 0,
                        const std::wstring& caption = {});
 };
+
+} // namespace ui

@@ -1,5 +1,12 @@
 #include "app/portable/BackgroundComposer.h"
 
+using ui::BlueOf;
+using ui::DrawOpaque;
+using ui::GreenOf;
+using ui::Image32;
+using ui::RedOf;
+using ui::kOpaqueWhite;
+
 namespace {
 
 // The tile repeated from (0, 0) in steps of its size for as long as its

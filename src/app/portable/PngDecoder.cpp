@@ -8,6 +8,11 @@
 #include <vector>
 #include <zlib.h>
 
+using ui::BlendOver;
+using ui::Image32;
+using ui::MakeArgb;
+using ui::kOpaqueWhite;
+
 namespace {
 
 constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

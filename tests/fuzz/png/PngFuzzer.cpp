@@ -11,6 +11,9 @@
 #include <vector>
 #include <zlib.h>
 
+using ui::AlphaOf;
+using ui::Image32;
+
 namespace {
 
 void Check(const std::vector<uint8_t>& file) {

@@ -14,6 +14,11 @@
 
 #include "fixtures/ShippedImages.h"
 
+using ui::AlphaOf;
+using ui::DrawOpaque;
+using ui::Image32;
+using ui::MakeArgb;
+
 namespace {
 
 // Synthetic bitmaps of the shipped sizes whose every pixel tells which image

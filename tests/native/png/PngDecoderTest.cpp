@@ -13,6 +13,9 @@
 #include <iterator>
 #include <string>
 
+using ui::Image32;
+using ui::MakeArgb;
+
 using namespace pngtest;
 
 namespace {

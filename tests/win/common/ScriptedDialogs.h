@@ -26,21 +26,21 @@ class RecordingLog : public IProgressLog {
 
 struct AskedMessage {
     std::wstring text;
-    TMsgDlgType type;
-    TMsgDlgButtons buttons;
+    ui::TMsgDlgType type;
+    ui::TMsgDlgButtons buttons;
 };
 
 class ScriptedDialogs : public IUserDialogs {
   public:
-    TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
-                            TMsgDlgButtons buttons) override {
+    ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
+                            ui::TMsgDlgButtons buttons) override {
         asked.push_back({text, type, buttons});
         for (const auto& [start, answer] : answers) {
             if (text.rfind(start, 0) == 0) {
                 return answer;
             }
         }
-        return buttons == TMsgDlgButtons::mbOK ? TModalResult::mrOk : TModalResult::mrNo;
+        return buttons == ui::TMsgDlgButtons::mbOK ? ui::TModalResult::mrOk : ui::TModalResult::mrNo;
     }
     std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
         browseInstructions.push_back(instruction);
@@ -53,7 +53,7 @@ class ScriptedDialogs : public IUserDialogs {
     }
 
     // Answers a question whose text starts with `start`.
-    void Answer(const std::wstring& start, TModalResult answer) {
+    void Answer(const std::wstring& start, ui::TModalResult answer) {
         answers.emplace_back(start, answer);
     }
 
@@ -64,7 +64,7 @@ class ScriptedDialogs : public IUserDialogs {
         int seconds;
     };
 
-    std::vector<std::pair<std::wstring, TModalResult>> answers;
+    std::vector<std::pair<std::wstring, ui::TModalResult>> answers;
     std::vector<AskedMessage> asked;
     std::optional<std::wstring> folder; // the folder browser's answer
     std::vector<std::wstring> browseInstructions;

@@ -11,6 +11,10 @@
 #include "system/RealSystemActions.h"
 #include "shared/UserDialogs.h"
 
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 namespace {
 
 using testfiles::OwnDirectory;

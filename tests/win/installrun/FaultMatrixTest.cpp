@@ -16,6 +16,8 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using ui::TModalResult;
+
 using namespace smallmedium;
 using testfiles::Attributes;
 using testfiles::Exists;

@@ -16,6 +16,9 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using ui::TModalResult;
+using ui::TMsgDlgType;
+
 using testfiles::Exists;
 using testfiles::ReadBytes;
 using testfiles::Utf8;

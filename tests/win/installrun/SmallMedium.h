@@ -100,7 +100,7 @@ class InstallFixture : public ::testing::Test {
         target_ = work_.path() + L"Holter\\";
         CreateDirectoryW(target_.c_str(), nullptr);
         CreateDirectoryW((target_ + L"Settings").c_str(), nullptr);
-        dialogs_.Answer(L"Подключите", TModalResult::mrYes);
+        dialogs_.Answer(L"Подключите", ui::TModalResult::mrYes);
     }
     void TearDown() override {
         SetCurrentDirectoryW(savedDirectory_);

@@ -8,6 +8,15 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
+using ui::Application;
+using ui::MessageDlg;
+using ui::PointsToPixels;
+using ui::TForm;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
+
 using namespace uidriver;
 
 namespace {

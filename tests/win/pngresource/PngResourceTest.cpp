@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <windows.h>
 
+using ui::AlphaOf;
+using ui::Image32;
+using ui::MakeArgb;
+
 namespace {
 
 TEST(LoadPngResource, LoadsTheSevenEmbeddedImagesOpaque) {

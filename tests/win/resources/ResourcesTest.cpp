@@ -16,6 +16,12 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using ui::AlphaOf;
+using ui::BlueOf;
+using ui::GreenOf;
+using ui::Image32;
+using ui::RedOf;
+
 namespace {
 
 std::wstring InstallExePath() {

@@ -19,6 +19,29 @@
 #include "ui/RichEdit.h"
 #include "ui/Timer.h"
 
+using ui::Image32;
+using ui::ScreenCursor;
+using ui::SetScreenCursor;
+using ui::TAlign;
+using ui::TCheckBox;
+using ui::TComboBox;
+using ui::TCursor;
+using ui::TEdit;
+using ui::TForm;
+using ui::TGlyph;
+using ui::TGlyphButton;
+using ui::TLabel;
+using ui::TListBox;
+using ui::TMemo;
+using ui::TPageControl;
+using ui::TPanel;
+using ui::TPixelSurface;
+using ui::TProgressBar;
+using ui::TRichEdit;
+using ui::TTabSheet;
+using ui::TTimer;
+using ui::kSingleFrameStyle;
+
 using namespace uidriver;
 
 namespace {

@@ -13,6 +13,14 @@
 #include "ui/MessageDialog.h"
 #include "ui/Timer.h"
 
+using ui::Application;
+using ui::ShowErrorReportDialog;
+using ui::TButton;
+using ui::TForm;
+using ui::TTimer;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
+
 using namespace uidriver;
 
 namespace {

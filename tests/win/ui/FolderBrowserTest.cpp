@@ -6,6 +6,10 @@
 #include "ui/Form.h"
 #include "app/Win32UserDialogs.h"
 
+using ui::Application;
+using ui::TForm;
+using ui::kSingleFrameStyle;
+
 using namespace uidriver;
 
 namespace {

@@ -7,6 +7,14 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using ui::MessageDlg;
+using ui::TForm;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
+
 using namespace uidriver;
 
 namespace {
