@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+using app::BackgroundImages;
+using app::ComposeBackground;
 using ui::Image32;
 using ui::kOpaqueWhite;
 

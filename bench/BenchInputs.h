@@ -39,7 +39,7 @@ std::vector<uint8_t> ImageFileBytes(const ImageFile& image);
 class MainWindowBitmaps {
   public:
     MainWindowBitmaps();
-    BackgroundImages Images() const {
+    app::BackgroundImages Images() const {
         return {bg_, panels_, logo_, titlePnlL_, titlePnlR_, titlePnlM_, title_};
     }
 

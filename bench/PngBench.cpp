@@ -9,6 +9,9 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+using app::DecodePng;
+using app::DecodedPng;
+using app::LoadPngImage;
 using ui::Image32;
 
 namespace {

@@ -22,6 +22,9 @@
 #include <cstdlib>
 #include <string>
 
+using app::BackgroundImages;
+using app::ComposeBackground;
+using app::LoadPngImage;
 using ui::Image32;
 using ui::kOpaqueWhite;
 

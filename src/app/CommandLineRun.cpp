@@ -18,6 +18,8 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+namespace app {
+
 using ui::Application;
 using ui::ErrorText;
 using ui::MessageDlg;
@@ -124,7 +126,7 @@ class WindowlessHost : public IInstallHost {
     void SetCanClose(bool) override {}
     void SetHourglass(bool) override {}
     void SetCopyFrom(const std::wstring&) override {}
-    void ProcessMessages() override { ::ProcessMessages(); }
+    void ProcessMessages() override { ui::ProcessMessages(); }
     void Close() override {}
 
   private:
@@ -216,3 +218,5 @@ int InstallWithProgressPage(TFMain& main, const TSwitches& switches) {
     main.Close();
     return exitCode;
 }
+
+} // namespace app

@@ -13,6 +13,8 @@
 class IUserDialogs;
 class ISystemActions;
 
+namespace app {
+
 inline constexpr int kExitWrongCommandLine = 1;
 inline constexpr int kExitAbandoned = 2;
 
@@ -34,3 +36,5 @@ class TFMain;
 
 // /SILENT: the main window shows the progress page while the run lasts.
 int InstallWithProgressPage(TFMain& main, const TSwitches& switches);
+
+} // namespace app

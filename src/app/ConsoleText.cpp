@@ -4,6 +4,8 @@
 
 #include "install/portable/InstallLogText.h"
 
+namespace app {
+
 namespace {
 
 bool Usable(HANDLE handle) {
@@ -45,3 +47,5 @@ bool WriteConsoleText(const std::wstring& text) {
     return WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) !=
            0;
 }
+
+} // namespace app

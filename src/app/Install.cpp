@@ -14,6 +14,20 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using app::ArgumentsOf;
+using app::CheckMediumBesideProgram;
+using app::DescribeSwitches;
+using app::InstallWithProgressPage;
+using app::InstallWithoutWindow;
+using app::ParseSwitches;
+using app::RefuseCommandLine;
+using app::ShowSwitchesHelp;
+using app::TFMain;
+using app::TRunMode;
+using app::TSwitches;
+using app::TSwitchesParse;
+using app::TWin32UserDialogs;
+using app::kExitAbandoned;
 using ui::Application;
 using ui::ShowErrorReportDialog;
 using ui::TApplication;

@@ -9,6 +9,8 @@
 #include <string>
 #include <windows.h>
 
+namespace app {
+
 using ui::Image32;
 
 namespace {
@@ -37,3 +39,5 @@ void LoadPngResource(Image32& bitmap, const wchar_t* resourceName) {
     const std::wstring name = ResourceDisplayName(resourceName);
     bitmap = LoadPngImage(RawDataResource(resourceName, name), name);
 }
+
+} // namespace app

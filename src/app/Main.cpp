@@ -14,6 +14,8 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+namespace app {
+
 using ui::Image32;
 using ui::SetScreenCursor;
 using ui::TAlign;
@@ -262,7 +264,7 @@ void TFMain::WireHandlers() {
 
 void TFMain::FormCreate() {
     LoadBitmaps();
-    ::IsSisterBrand = IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
+    app::IsSisterBrand = IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
     LoadInfo();
     AppNameStr = GetResString(GetModuleHandleW(nullptr), IDS_APP_DIR_NAME);
     ePath.SetText(L"C:\\" + AppNameStr);
@@ -444,3 +446,5 @@ void TFMain::SetHourglass(bool hourglass) {
 void TFMain::ProcessMessages() {
     ui::ProcessMessages();
 }
+
+} // namespace app

@@ -21,6 +21,8 @@
 class ISystemActions;
 class IUserDialogs;
 
+namespace app {
+
 constexpr wchar_t kMainFormClass[] = L"TFMain";
 
 // Whether the program is the sister brand's build (string resource 1 is
@@ -160,7 +162,7 @@ class TFMain : public ui::TForm, public IInstallHost {
     std::wstring PathText() const override { return ePath.Text(); }
     int WindowsIndex() const override { return CBWindows.ItemIndex(); }
     bool DriverInstallChecked() const override { return CbDriverInstal.Checked(); }
-    bool IsSisterBrand() const override { return ::IsSisterBrand; }
+    bool IsSisterBrand() const override { return app::IsSisterBrand; }
     void ShowPage(TWizardPage page) override;
     void ClearAndShowLog() override;
     IProgressLog& Log() override { return log_; }
@@ -196,3 +198,5 @@ class TFMain : public ui::TForm, public IInstallHost {
     TaskbarProgress taskbar_;
     bool installing_ = false; // the install run is under way
 };
+
+} // namespace app

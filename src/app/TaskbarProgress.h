@@ -7,6 +7,8 @@
 
 #include "base/Handles.h"
 
+namespace app {
+
 class TaskbarProgress {
   public:
     // `done` of `total`; `total` 0 removes the progress.
@@ -19,3 +21,5 @@ class TaskbarProgress {
     ComPtr<ITaskbarList3> list_;
     bool tried_ = false;
 };
+
+} // namespace app

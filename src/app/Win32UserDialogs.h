@@ -9,6 +9,8 @@
 #include "ui/FolderBrowser.h"
 #include "ui/MessageDialog.h"
 
+namespace app {
+
 class TWin32UserDialogs final : public IUserDialogs {
   public:
     ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
@@ -25,3 +27,5 @@ class TWin32UserDialogs final : public IUserDialogs {
         return ::ShowTimedMessage(text, kind, caption, seconds);
     }
 };
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace app {
+
 // The seven bitmaps of the main window, in the roles they play here.
 struct BackgroundImages {
     const ui::Image32& background; // BG_bmp: the tile
@@ -56,3 +58,5 @@ constexpr ControlRect kInsatallPagesRect{320, 110, 619, 441};
 // as a system colour value 0x00BBGGRR (its alpha dropped). An empty bitmap
 // gives white, the ground every loaded bitmap starts from.
 uint32_t TitleColor(const ui::Image32& title);
+
+} // namespace app

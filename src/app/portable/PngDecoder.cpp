@@ -8,6 +8,8 @@
 #include <vector>
 #include <zlib.h>
 
+namespace app {
+
 using ui::BlendOver;
 using ui::Image32;
 using ui::MakeArgb;
@@ -359,3 +361,5 @@ Image32 LoadPngImage(std::span<const uint8_t> file, const std::wstring& imageNam
     FlattenOverWhite(image);
     return image;
 }
+
+} // namespace app

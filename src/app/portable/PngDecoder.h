@@ -11,6 +11,8 @@
 #include <span>
 #include <string>
 
+namespace app {
+
 // Largest accepted image: at most this many pixels on a side ...
 constexpr int kPngMaxSide = 16384;
 // ... and at most this many pixels in all (256 MiB of ARGB pixels).
@@ -35,3 +37,5 @@ ui::Image32 LoadPngImage(std::span<const uint8_t> file, const std::wstring& imag
 
 // The text of the error raised for the image `imageName` with `reason`.
 std::wstring PngErrorText(const std::wstring& imageName, const std::wstring& reason);
+
+} // namespace app

@@ -11,6 +11,8 @@
 #include <vector>
 #include <zlib.h>
 
+using app::LoadPngImage;
+using app::kPngMaxSide;
 using ui::AlphaOf;
 using ui::Image32;
 

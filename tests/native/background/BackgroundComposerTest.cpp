@@ -14,6 +14,15 @@
 
 #include "fixtures/ShippedImages.h"
 
+using app::BackgroundDraw;
+using app::BackgroundImages;
+using app::BackgroundPart;
+using app::ComposeBackground;
+using app::DecodePng;
+using app::DecodedPng;
+using app::LoadPngImage;
+using app::PlanBackground;
+using app::TitleColor;
 using ui::AlphaOf;
 using ui::DrawOpaque;
 using ui::Image32;

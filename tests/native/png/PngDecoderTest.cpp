@@ -13,6 +13,11 @@
 #include <iterator>
 #include <string>
 
+using app::DecodePng;
+using app::DecodedPng;
+using app::FlattenOverWhite;
+using app::LoadPngImage;
+using app::kPngMaxSide;
 using ui::Image32;
 using ui::MakeArgb;
 

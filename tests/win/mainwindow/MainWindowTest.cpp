@@ -19,6 +19,12 @@
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 
+using app::BackgroundImages;
+using app::ComposeBackground;
+using app::IsSisterBrand;
+using app::IsSisterBrandName;
+using app::LoadPngResource;
+using app::TFMain;
 using ui::Image32;
 using ui::ProcessMessages;
 using ui::ScreenCursor;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <windows.h>
 
+using app::LoadPngResource;
+using app::TitleColor;
 using ui::AlphaOf;
 using ui::Image32;
 using ui::MakeArgb;

@@ -16,6 +16,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using app::DecodePng;
+using app::DecodedPng;
 using ui::AlphaOf;
 using ui::BlueOf;
 using ui::GreenOf;

@@ -7,6 +7,7 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using app::TWin32UserDialogs;
 using ui::MessageDlg;
 using ui::TForm;
 using ui::TModalResult;
