@@ -18,6 +18,11 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+using shared::BaseDir;
+using shared::GetResString;
+using shared::IUserDialogs;
+using shared::TMessageType;
+
 namespace app {
 
 using ui::Application;

@@ -10,7 +10,9 @@
 
 #include "app/portable/Switches.h"
 
+namespace shared {
 class IUserDialogs;
+}
 class ISystemActions;
 
 namespace app {

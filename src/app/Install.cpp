@@ -14,6 +14,9 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using shared::BaseDir;
+using shared::InitializeSharedModules;
+using shared::TFWaitRun;
 using app::ArgumentsOf;
 using app::CheckMediumBesideProgram;
 using app::DescribeSwitches;

@@ -14,6 +14,11 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+using shared::BaseDir;
+using shared::GetResString;
+using shared::IUserDialogs;
+using shared::mtMessage;
+
 namespace app {
 
 using ui::Image32;

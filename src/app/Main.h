@@ -19,7 +19,9 @@
 #include "ui/RichEdit.h"
 
 class ISystemActions;
+namespace shared {
 class IUserDialogs;
+}
 
 namespace app {
 
@@ -66,7 +68,7 @@ class TLogListLog : public IProgressLog {
 
 class TFMain : public ui::TForm, public IInstallHost {
   public:
-    TFMain(IUserDialogs& dialogs, ISystemActions& system);
+    TFMain(shared::IUserDialogs& dialogs, ISystemActions& system);
 
     // The seven bitmaps.
     ui::Image32 BG_bmp;
@@ -192,7 +194,7 @@ class TFMain : public ui::TForm, public IInstallHost {
     void ApplyTitleColor();
     void PlacePathControls();
 
-    IUserDialogs& dialogs_;
+    shared::IUserDialogs& dialogs_;
     ISystemActions& system_;
     TLogListLog log_{LogList};
     TaskbarProgress taskbar_;

@@ -11,7 +11,7 @@
 
 namespace app {
 
-class TWin32UserDialogs final : public IUserDialogs {
+class TWin32UserDialogs final : public shared::IUserDialogs {
   public:
     ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
                             ui::TMsgDlgButtons buttons) override {
@@ -22,9 +22,9 @@ class TWin32UserDialogs final : public IUserDialogs {
         return ui::BrowseForFolderDialog(instruction);
     }
 
-    bool ShowTimedMessage(const std::wstring& text, TMessageType kind, const std::wstring& caption,
+    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind, const std::wstring& caption,
                           int seconds) override {
-        return ::ShowTimedMessage(text, kind, caption, seconds);
+        return shared::ShowTimedMessage(text, kind, caption, seconds);
     }
 };
 

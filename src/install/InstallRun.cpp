@@ -23,6 +23,8 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
+using shared::GetResString;
+using shared::ShellCopyDir;
 using ui::ErrorText;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;

@@ -8,7 +8,9 @@
 #include <windows.h>
 
 class IInstallHost;
+namespace shared {
 class IUserDialogs;
+}
 class ISystemActions;
 
 // A run that nobody answers (/SILENT, /VERYSILENT): no message box is shown,
@@ -21,7 +23,7 @@ struct TUnattended {
 
 struct InstallEnvironment {
     IInstallHost& host;
-    IUserDialogs& dialogs;
+    shared::IUserDialogs& dialogs;
     ISystemActions& system;
     HINSTANCE resources;     // the module whose string table names the product
     std::wstring sourcePath; // the installer's own directory, ending in a backslash

@@ -5,6 +5,8 @@
 #include "base/AppError.h"
 #include "ui/Font.h"
 
+namespace shared {
+
 using ui::MakeGlyph;
 using ui::PointsToPixels;
 using ui::TAlign;
@@ -204,3 +206,5 @@ bool ShowTimedMessage(const std::wstring& Text, TMessageType Kind, const std::ws
     }
     return form.Showmes(Text, Kind, Caption, true);
 }
+
+} // namespace shared

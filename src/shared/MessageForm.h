@@ -12,6 +12,8 @@
 #include "ui/Panel.h"
 #include "ui/Timer.h"
 
+namespace shared {
+
 constexpr wchar_t kMessageFormClass[] = L"TFMessageform";
 
 class TFMessageform : public ui::TForm {
@@ -61,3 +63,5 @@ class TFMessageform : public ui::TForm {
 // shown.
 bool ShowTimedMessage(const std::wstring& Text, TMessageType Kind, const std::wstring& Caption,
                       int Seconds);
+
+} // namespace shared

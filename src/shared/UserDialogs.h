@@ -8,6 +8,8 @@
 #include "shared/MessageType.h"
 #include "ui/ModalResult.h"
 
+namespace shared {
+
 class IUserDialogs {
   public:
     virtual ~IUserDialogs() = default;
@@ -24,3 +26,5 @@ class IUserDialogs {
     virtual bool ShowTimedMessage(const std::wstring& text, TMessageType kind,
                                   const std::wstring& caption, int seconds) = 0;
 };
+
+} // namespace shared

@@ -6,6 +6,8 @@
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
 
+namespace shared {
+
 namespace {
 
 constexpr UINT kWindowsDirBufferLength = 260;
@@ -75,3 +77,5 @@ bool ShutdownWindows(UINT exitFlags) {
     EnableShutdownPrivilege();
     return ExitWindowsEx(exitFlags, 0) != FALSE;
 }
+
+} // namespace shared

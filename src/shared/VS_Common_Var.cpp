@@ -8,6 +8,8 @@
 #include "shared/portable/NumberFormat.h"
 #include "shared/portable/SettingsValues.h"
 
+namespace shared {
+
 std::wstring BaseDir;
 TSettings GlobalSettings;
 std::wstring MessageFile;
@@ -70,3 +72,5 @@ std::wstring ProgramDirectory() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+} // namespace shared

@@ -2,6 +2,8 @@
 
 #include "ui/Application.h"
 
+namespace shared {
+
 using ui::ProcessMessages;
 using ui::TAlign;
 using ui::TFontSpec;
@@ -76,3 +78,5 @@ void TFWaitRun::Next(const std::wstring& msg) noexcept {
         // The progress display is a courtesy: its failures are dropped.
     }
 }
+
+} // namespace shared

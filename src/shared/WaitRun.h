@@ -9,6 +9,8 @@
 #include "ui/Label.h"
 #include "ui/ProgressBar.h"
 
+namespace shared {
+
 constexpr wchar_t kWaitRunClass[] = L"TFWaitRun";
 
 class TFWaitRun : public ui::TForm {
@@ -35,3 +37,4 @@ class TFWaitRun : public ui::TForm {
 // The title of the progress window for a kind of job.
 std::wstring WaitRunTitle(std::uint8_t typemessage);
 
+} // namespace shared

@@ -14,6 +14,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
 
+using shared::GetWindowsDir;
+
 namespace {
 
 constexpr wchar_t kTrueTypeSuffix[] = L" (TrueType)";

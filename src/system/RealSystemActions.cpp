@@ -3,6 +3,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using shared::ScreenPixelsPerInch;
+
 namespace {
 
 using SetupChangeFontSizeProc = int(WINAPI*)(HWND, const wchar_t*);
@@ -61,5 +63,5 @@ bool RealSystemActions::SetLargeFonts() {
 }
 
 bool RealSystemActions::ShutdownWindows(UINT exitFlags) {
-    return ::ShutdownWindows(exitFlags);
+    return shared::ShutdownWindows(exitFlags);
 }

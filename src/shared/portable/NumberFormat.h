@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace shared {
+
 struct TFormatSettings {
     wchar_t DecimalSeparator = L'.';
     wchar_t ThousandSeparator = L',';
@@ -33,3 +35,5 @@ std::wstring FloatToText(double value, const TFormatSettings& format = FormatSet
 // An integer with its digits grouped by three with the format's thousands
 // separator: 1234567 gives "1 234 567" under the start-up format.
 std::wstring IntToThousands(std::int64_t value, const TFormatSettings& format = FormatSettings);
+
+} // namespace shared

@@ -8,6 +8,16 @@
 #include "shared/portable/NumberFormat.h"
 #include "shared/portable/SettingsValues.h"
 
+using shared::BooleanValue;
+using shared::ByteValue;
+using shared::FloatToText;
+using shared::LowByteValue;
+using shared::ParseProfileInteger;
+using shared::StringValue;
+using shared::TFormatSettings;
+using shared::TextToFloat;
+using shared::kProfileStringCapacity;
+
 namespace {
 
 void Check(bool condition) {

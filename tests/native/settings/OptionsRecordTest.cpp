@@ -6,6 +6,12 @@
 
 #include "shared/portable/SettingsValues.h"
 
+using shared::OptionsKeyReader;
+using shared::ReadOptionsInto;
+using shared::TFormatSettings;
+using shared::TSettings;
+using shared::hvtOnline;
+
 namespace {
 
 // An "options" section held in memory; records which keys were asked for.

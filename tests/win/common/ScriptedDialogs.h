@@ -30,7 +30,7 @@ struct AskedMessage {
     ui::TMsgDlgButtons buttons;
 };
 
-class ScriptedDialogs : public IUserDialogs {
+class ScriptedDialogs : public shared::IUserDialogs {
   public:
     ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
                             ui::TMsgDlgButtons buttons) override {
@@ -46,7 +46,7 @@ class ScriptedDialogs : public IUserDialogs {
         browseInstructions.push_back(instruction);
         return folder;
     }
-    bool ShowTimedMessage(const std::wstring& text, TMessageType kind, const std::wstring& caption,
+    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind, const std::wstring& caption,
                           int seconds) override {
         timed.push_back({text, kind, caption, seconds});
         return true;
@@ -59,7 +59,7 @@ class ScriptedDialogs : public IUserDialogs {
 
     struct TimedMessage {
         std::wstring text;
-        TMessageType kind;
+        shared::TMessageType kind;
         std::wstring caption;
         int seconds;
     };

@@ -13,6 +13,8 @@
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
+using shared::ShellCopyDir;
+
 namespace {
 
 using namespace testfiles;

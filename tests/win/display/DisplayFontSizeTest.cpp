@@ -11,6 +11,10 @@
 #include "system/RealSystemActions.h"
 #include "shared/UserDialogs.h"
 
+using shared::IUserDialogs;
+using shared::IsSmallFonts;
+using shared::ShutdownWindows;
+using shared::TMessageType;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;

@@ -17,6 +17,8 @@
 #include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
+using shared::GetWindowsDir;
+
 namespace {
 
 using ::testing::ElementsAre;

@@ -19,6 +19,8 @@
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 
+using shared::InitializeCommonVar;
+using shared::mtMessage;
 using app::BackgroundImages;
 using app::ComposeBackground;
 using app::IsSisterBrand;

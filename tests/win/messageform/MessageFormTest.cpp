@@ -8,6 +8,12 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
+using shared::ShowTimedMessage;
+using shared::TFMessageform;
+using shared::TMessageType;
+using shared::kMessageFormClass;
+using shared::mtDialog;
+using shared::mtMessage;
 using ui::Application;
 using ui::MessageDlg;
 using ui::PointsToPixels;

@@ -16,6 +16,7 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using shared::GetResString;
 using app::DecodePng;
 using app::DecodedPng;
 using ui::AlphaOf;
