@@ -9,8 +9,8 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
-using app::DecodePng;
 using app::DecodedPng;
+using app::DecodePng;
 using app::LoadPngImage;
 using ui::Image32;
 

@@ -14,14 +14,12 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
-using shared::BaseDir;
-using shared::InitializeSharedModules;
-using shared::TFWaitRun;
 using app::ArgumentsOf;
 using app::CheckMediumBesideProgram;
 using app::DescribeSwitches;
-using app::InstallWithProgressPage;
 using app::InstallWithoutWindow;
+using app::InstallWithProgressPage;
+using app::kExitAbandoned;
 using app::ParseSwitches;
 using app::RefuseCommandLine;
 using app::ShowSwitchesHelp;
@@ -30,7 +28,9 @@ using app::TRunMode;
 using app::TSwitches;
 using app::TSwitchesParse;
 using app::TWin32UserDialogs;
-using app::kExitAbandoned;
+using shared::BaseDir;
+using shared::InitializeSharedModules;
+using shared::TFWaitRun;
 using ui::Application;
 using ui::ShowErrorReportDialog;
 using ui::TApplication;

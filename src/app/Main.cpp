@@ -22,6 +22,8 @@ using shared::mtMessage;
 namespace app {
 
 using ui::Image32;
+using ui::kOpaqueWhite;
+using ui::kSingleFrameStyle;
 using ui::SetScreenCursor;
 using ui::TAlign;
 using ui::TButtonStyle;
@@ -36,8 +38,6 @@ using ui::TMsgDlgType;
 using ui::TPanel;
 using ui::TTabSheet;
 using ui::TWindow;
-using ui::kOpaqueWhite;
-using ui::kSingleFrameStyle;
 
 bool IsSisterBrand = false;
 
@@ -269,7 +269,8 @@ void TFMain::WireHandlers() {
 
 void TFMain::FormCreate() {
     LoadBitmaps();
-    app::IsSisterBrand = IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
+    app::IsSisterBrand =
+        IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
     LoadInfo();
     AppNameStr = GetResString(GetModuleHandleW(nullptr), IDS_APP_DIR_NAME);
     ePath.SetText(L"C:\\" + AppNameStr);

@@ -14,7 +14,7 @@ namespace app {
 class TWin32UserDialogs final : public shared::IUserDialogs {
   public:
     ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
-                            ui::TMsgDlgButtons buttons) override {
+                                ui::TMsgDlgButtons buttons) override {
         return ui::MessageDlg(text, type, buttons);
     }
 
@@ -22,8 +22,8 @@ class TWin32UserDialogs final : public shared::IUserDialogs {
         return ui::BrowseForFolderDialog(instruction);
     }
 
-    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind, const std::wstring& caption,
-                          int seconds) override {
+    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind,
+                          const std::wstring& caption, int seconds) override {
         return shared::ShowTimedMessage(text, kind, caption, seconds);
     }
 };

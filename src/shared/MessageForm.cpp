@@ -7,6 +7,7 @@
 
 namespace shared {
 
+using ui::kSizeableFrameStyle;
 using ui::MakeGlyph;
 using ui::PointsToPixels;
 using ui::TAlign;
@@ -14,7 +15,6 @@ using ui::TAlignment;
 using ui::TFontSpec;
 using ui::TForm;
 using ui::TGlyph;
-using ui::kSizeableFrameStyle;
 
 namespace {
 

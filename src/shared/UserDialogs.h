@@ -16,7 +16,7 @@ class IUserDialogs {
 
     // A modal message box over the main window; returns the button pressed.
     virtual ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
-                                    ui::TMsgDlgButtons buttons) = 0;
+                                        ui::TMsgDlgButtons buttons) = 0;
 
     // The folder browser with `instruction` above the tree; the chosen
     // folder's full path, or nothing when the user cancelled.

@@ -4,11 +4,11 @@
 
 namespace shared {
 
+using ui::kFixedNoIconsFrameStyle;
 using ui::ProcessMessages;
 using ui::TAlign;
 using ui::TFontSpec;
 using ui::TForm;
-using ui::kFixedNoIconsFrameStyle;
 
 namespace {
 constexpr int kClientWidth = 314;

@@ -6,8 +6,8 @@
 #include "shared/UserDialogs.h"
 #include "shared/VS_Common_Proc.h"
 
-using shared::IUserDialogs;
 using shared::IsSmallFontsAt;
+using shared::IUserDialogs;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;

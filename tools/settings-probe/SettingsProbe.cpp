@@ -30,12 +30,12 @@ using shared::InitializeSharedModules;
 using shared::LanguageCode;
 using shared::MessageFile;
 using shared::Met;
+using shared::nnn;
 using shared::Sbo;
 using shared::ShownLeads;
+using shared::sss;
 using shared::StartXmlObject;
 using shared::TSettings;
-using shared::nnn;
-using shared::sss;
 
 namespace {
 

@@ -6,8 +6,8 @@ using ui::BlueOf;
 using ui::DrawOpaque;
 using ui::GreenOf;
 using ui::Image32;
-using ui::RedOf;
 using ui::kOpaqueWhite;
+using ui::RedOf;
 
 namespace {
 

@@ -12,8 +12,8 @@ namespace app {
 
 using ui::BlendOver;
 using ui::Image32;
-using ui::MakeArgb;
 using ui::kOpaqueWhite;
+using ui::MakeArgb;
 
 namespace {
 

@@ -19,7 +19,7 @@ constexpr int kPngMaxSide = 16384;
 constexpr std::size_t kPngMaxPixels = std::size_t{1} << 26;
 
 struct DecodedPng {
-    ui::Image32 image;         // the image's own pixels, alpha as stored (255 for RGB)
+    ui::Image32 image;     // the image's own pixels, alpha as stored (255 for RGB)
     bool hasAlpha = false; // RGBA (colour type 6) rather than RGB (colour type 2)
 };
 

@@ -11,8 +11,8 @@
 #include <vector>
 #include <zlib.h>
 
-using app::LoadPngImage;
 using app::kPngMaxSide;
+using app::LoadPngImage;
 using ui::AlphaOf;
 using ui::Image32;
 

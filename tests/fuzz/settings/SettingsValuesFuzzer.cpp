@@ -11,12 +11,12 @@
 using shared::BooleanValue;
 using shared::ByteValue;
 using shared::FloatToText;
+using shared::kProfileStringCapacity;
 using shared::LowByteValue;
 using shared::ParseProfileInteger;
 using shared::StringValue;
-using shared::TFormatSettings;
 using shared::TextToFloat;
-using shared::kProfileStringCapacity;
+using shared::TFormatSettings;
 
 namespace {
 

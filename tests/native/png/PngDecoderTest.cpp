@@ -13,11 +13,11 @@
 #include <iterator>
 #include <string>
 
-using app::DecodePng;
 using app::DecodedPng;
+using app::DecodePng;
 using app::FlattenOverWhite;
-using app::LoadPngImage;
 using app::kPngMaxSide;
+using app::LoadPngImage;
 using ui::Image32;
 using ui::MakeArgb;
 

@@ -9,8 +9,8 @@ using shared::FloatToText;
 using shared::FormatSettings;
 using shared::IntToThousands;
 using shared::SetProcessNumberFormat;
-using shared::TFormatSettings;
 using shared::TextToFloat;
+using shared::TFormatSettings;
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include "shared/portable/SettingsValues.h"
 
+using shared::hvtOnline;
 using shared::OptionsKeyReader;
 using shared::ReadOptionsInto;
 using shared::TFormatSettings;
 using shared::TSettings;
-using shared::hvtOnline;
 
 namespace {
 

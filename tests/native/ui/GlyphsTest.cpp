@@ -6,10 +6,10 @@
 
 using ui::BlendOver;
 using ui::Image32;
+using ui::kGlyphSize;
 using ui::MakeGlyph;
 using ui::TGlyph;
 using ui::TImageList;
-using ui::kGlyphSize;
 
 namespace {
 

@@ -33,21 +33,22 @@ struct AskedMessage {
 class ScriptedDialogs : public shared::IUserDialogs {
   public:
     ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
-                            ui::TMsgDlgButtons buttons) override {
+                                ui::TMsgDlgButtons buttons) override {
         asked.push_back({text, type, buttons});
         for (const auto& [start, answer] : answers) {
             if (text.rfind(start, 0) == 0) {
                 return answer;
             }
         }
-        return buttons == ui::TMsgDlgButtons::mbOK ? ui::TModalResult::mrOk : ui::TModalResult::mrNo;
+        return buttons == ui::TMsgDlgButtons::mbOK ? ui::TModalResult::mrOk
+                                                   : ui::TModalResult::mrNo;
     }
     std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
         browseInstructions.push_back(instruction);
         return folder;
     }
-    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind, const std::wstring& caption,
-                          int seconds) override {
+    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind,
+                          const std::wstring& caption, int seconds) override {
         timed.push_back({text, kind, caption, seconds});
         return true;
     }

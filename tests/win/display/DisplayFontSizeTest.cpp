@@ -11,8 +11,8 @@
 #include "system/RealSystemActions.h"
 #include "shared/UserDialogs.h"
 
-using shared::IUserDialogs;
 using shared::IsSmallFonts;
+using shared::IUserDialogs;
 using shared::ShutdownWindows;
 using shared::TMessageType;
 using ui::TModalResult;

@@ -19,15 +19,16 @@
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 
-using shared::InitializeCommonVar;
-using shared::mtMessage;
 using app::BackgroundImages;
 using app::ComposeBackground;
 using app::IsSisterBrand;
 using app::IsSisterBrandName;
 using app::LoadPngResource;
 using app::TFMain;
+using shared::InitializeCommonVar;
+using shared::mtMessage;
 using ui::Image32;
+using ui::kOpaqueWhite;
 using ui::ProcessMessages;
 using ui::ScreenCursor;
 using ui::TCursor;
@@ -37,7 +38,6 @@ using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;
 using ui::TTabSheet;
 using ui::TWindow;
-using ui::kOpaqueWhite;
 
 using testfiles::Exists;
 using ::testing::ElementsAre;

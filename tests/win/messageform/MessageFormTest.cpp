@@ -8,20 +8,20 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
-using shared::ShowTimedMessage;
-using shared::TFMessageform;
-using shared::TMessageType;
 using shared::kMessageFormClass;
 using shared::mtDialog;
 using shared::mtMessage;
+using shared::ShowTimedMessage;
+using shared::TFMessageform;
+using shared::TMessageType;
 using ui::Application;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
 using ui::MessageDlg;
 using ui::PointsToPixels;
 using ui::TForm;
 using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;
-using ui::kMessageDialogClass;
-using ui::kSingleFrameStyle;
 
 using namespace uidriver;
 

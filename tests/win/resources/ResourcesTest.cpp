@@ -16,9 +16,9 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
-using shared::GetResString;
-using app::DecodePng;
 using app::DecodedPng;
+using app::DecodePng;
+using shared::GetResString;
 using ui::AlphaOf;
 using ui::BlueOf;
 using ui::GreenOf;

@@ -11,8 +11,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 
-using shared::ADTags;
 using shared::ActivityAdvice;
+using shared::ADTags;
 using shared::ConductionNames;
 using shared::DecisionTags;
 using shared::DiseaseNames;
@@ -22,13 +22,13 @@ using shared::InitializeSharedModules;
 using shared::LanguageCode;
 using shared::LeadNames;
 using shared::MessageFile;
+using shared::nnn;
 using shared::ReadProfileString;
 using shared::SectionTags1;
 using shared::SectionTags2;
+using shared::sss;
 using shared::ToleranceNames;
 using shared::ViewItemNames;
-using shared::nnn;
-using shared::sss;
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "ui/Timer.h"
 
 using ui::Image32;
+using ui::kSingleFrameStyle;
 using ui::ScreenCursor;
 using ui::SetScreenCursor;
 using ui::TAlign;
@@ -40,7 +41,6 @@ using ui::TProgressBar;
 using ui::TRichEdit;
 using ui::TTabSheet;
 using ui::TTimer;
-using ui::kSingleFrameStyle;
 
 using namespace uidriver;
 

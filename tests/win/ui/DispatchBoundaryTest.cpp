@@ -14,12 +14,12 @@
 #include "ui/Timer.h"
 
 using ui::Application;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
 using ui::ShowErrorReportDialog;
 using ui::TButton;
 using ui::TForm;
 using ui::TTimer;
-using ui::kMessageDialogClass;
-using ui::kSingleFrameStyle;
 
 using namespace uidriver;
 

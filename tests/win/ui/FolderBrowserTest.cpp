@@ -8,8 +8,8 @@
 
 using app::TWin32UserDialogs;
 using ui::Application;
-using ui::TForm;
 using ui::kSingleFrameStyle;
+using ui::TForm;
 
 using namespace uidriver;
 

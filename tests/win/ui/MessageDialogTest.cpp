@@ -8,13 +8,13 @@
 #include "app/Win32UserDialogs.h"
 
 using app::TWin32UserDialogs;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
 using ui::MessageDlg;
 using ui::TForm;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;
-using ui::kMessageDialogClass;
-using ui::kSingleFrameStyle;
 
 using namespace uidriver;
 
