@@ -57,7 +57,6 @@ class TWindow {
     int Width() const;
     int Height() const;
     void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
-    void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
     int ClientWidth() const;
     int ClientHeight() const;

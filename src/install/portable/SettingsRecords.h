@@ -35,6 +35,3 @@ inline constexpr std::size_t kLastNumRecordSize = 14;
 
 // The record the installer writes: 0, 0 and `now`.
 std::array<std::uint8_t, kLastNumRecordSize> InitialLastNumRecord(const LocalDateTime& now);
-
-// The date-time field of a record (for reading one back).
-double LastNumRecordDateTime(const std::array<std::uint8_t, kLastNumRecordSize>& record);

@@ -28,6 +28,9 @@ void SetProcessNumberFormat(wchar_t decimalSeparator, wchar_t thousandSeparator)
 std::optional<double> TextToFloat(std::wstring_view text,
                                   const TFormatSettings& format = FormatSettings);
 
+// The two conversions below belong to the shared unit's interface (what the
+// process-wide format governs for the suite's programs); the installer itself
+// writes no numbers as text.
 // The shortest text that reads back as the same value, with the format's
 // decimal separator.
 std::wstring FloatToText(double value, const TFormatSettings& format = FormatSettings);

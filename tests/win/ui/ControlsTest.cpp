@@ -121,7 +121,7 @@ TEST(GlyphButton, CaptionIsTheWindowTextAndDisabledLooksGrey) {
     EXPECT_EQ(WindowText(next.Handle()), L"Далее");
     EXPECT_EQ(ClassName(next.Handle()), L"Button");
     next.SetCaption(L"Начать установку");
-    next.SetWidth(168);
+    next.SetBounds(10, 2, 168, 36);
     EXPECT_EQ(WindowText(next.Handle()), L"Начать установку");
     EXPECT_EQ(FindChild(form.Handle(), L"Начать установку", L"Button"), next.Handle());
 
@@ -162,10 +162,10 @@ TEST(Docking, BarsStackFromTheEdgesAndTheClientTakesTheRest) {
     spacer.SetAlign(TAlign::alBottom);
     memo.SetAlign(TAlign::alClient);
     TGlyphButton cancel(bar, L"Отмена");
-    cancel.SetWidth(99);
+    cancel.SetBounds(0, 0, 99, 42);
     cancel.SetAlign(TAlign::alLeft);
     TGlyphButton next(bar, L"Далее");
-    next.SetWidth(98);
+    next.SetBounds(0, 0, 98, 42);
     next.SetAlign(TAlign::alRight);
 
     EXPECT_EQ(bar.Top(), 258);
