@@ -27,6 +27,8 @@
 #include "WizardDriver.h"
 #include "files/CopyEngine.h"
 
+using base::UniqueHandle;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

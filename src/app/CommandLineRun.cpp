@@ -18,6 +18,7 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+using base::WithFullStop;
 using shared::BaseDir;
 using shared::GetResString;
 using shared::IUserDialogs;

@@ -9,6 +9,9 @@
 #include <string>
 #include <windows.h>
 
+using base::AppError;
+using base::ResourceBytes;
+
 namespace app {
 
 using ui::Image32;

@@ -14,6 +14,8 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+using base::AppError;
+using base::ResourceBytes;
 using shared::BaseDir;
 using shared::GetResString;
 using shared::IUserDialogs;

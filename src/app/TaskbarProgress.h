@@ -18,7 +18,7 @@ class TaskbarProgress {
     // Made on first use, so that starting the program costs no COM call.
     ITaskbarList3* List();
 
-    ComPtr<ITaskbarList3> list_;
+    base::ComPtr<ITaskbarList3> list_;
     bool tried_ = false;
 };
 

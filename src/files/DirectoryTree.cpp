@@ -9,6 +9,11 @@
 #include "base/FileQueries.h"
 #include "base/portable/PathText.h"
 
+using base::DirectoryExists;
+using base::JoinPath;
+using base::ParentDirectory;
+using base::UniqueFindHandle;
+
 namespace {
 
 bool IsDotEntry(const wchar_t* name) {

@@ -16,6 +16,10 @@
 #include "base/Handles.h"
 #include "files/CopyEngine.h"
 
+using base::RaiseCannotCreateFile;
+using base::RaiseCannotOpenFile;
+using base::UniqueHandle;
+
 namespace {
 
 UniqueHandle OpenSourceExclusively(const std::wstring& source) {

@@ -13,6 +13,13 @@
 #include "base/portable/PathText.h"
 #include "files/BlockWriter.h"
 
+using base::JoinPath;
+using base::ParentDirectory;
+using base::PathExists;
+using base::RaiseCannotCreateFile;
+using base::UniqueFindHandle;
+using base::UniqueHandle;
+
 namespace {
 
 constexpr std::wstring_view kTempPrefix = L"~vestar";

@@ -47,7 +47,7 @@ class TempFileBeside {
     DWORD Flush();
     // A second handle of the file for flushing it while it is written; null
     // when the file was not created to allow it or cannot be opened again.
-    UniqueHandle OpenWriteBack() const;
+    base::UniqueHandle OpenWriteBack() const;
     // Closes the file and moves it over the destination (replacing an
     // existing file only when `replace`). 0 or the error code.
     DWORD MoveIntoPlace(bool replace);
@@ -61,7 +61,7 @@ class TempFileBeside {
   private:
     std::wstring destination_;
     std::wstring path_;
-    UniqueHandle handle_;
+    base::UniqueHandle handle_;
     DWORD error_ = 0;
     bool moved_ = false;
     bool allowWriteBack_ = false;

@@ -17,6 +17,11 @@
 #include "base/Handles.h"
 #include "base/FileQueries.h"
 
+using base::DirectoryExists;
+using base::PathExists;
+using base::RaiseCannotOpenFile;
+using base::UniqueHandle;
+
 namespace {
 
 std::u16string Utf16(std::wstring_view text) {

@@ -12,6 +12,10 @@
 #include "ui/Application.h"
 #include "base/Handles.h"
 
+using base::ResourceBytes;
+using base::SysErrorMessage;
+using base::UniqueHandle;
+using base::WithFullStop;
 using ui::ErrorText;
 using ui::ProcessMessages;
 

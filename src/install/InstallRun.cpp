@@ -23,6 +23,9 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
+using base::DirectoryExists;
+using base::SysErrorMessage;
+using base::TrimmedBlanks;
 using shared::GetResString;
 using shared::ShellCopyDir;
 using ui::ErrorText;

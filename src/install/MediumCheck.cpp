@@ -15,6 +15,7 @@
 #include "system/Fonts.h"
 #include "ui/Application.h"
 
+using base::DirectoryExists;
 using ui::ErrorText;
 
 namespace {

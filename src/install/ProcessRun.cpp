@@ -11,6 +11,11 @@
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
 
+using base::AppError;
+using base::ParentDirectory;
+using base::SysErrorMessage;
+using base::UniqueHandle;
+
 namespace {
 
 constexpr DWORD kWaitSliceMs = 100;

@@ -19,6 +19,15 @@
 #include "base/FileQueries.h"
 #include "base/portable/BlankText.h"
 
+using base::AppError;
+using base::ComApartment;
+using base::ComPtr;
+using base::DirectoryExists;
+using base::HresultText;
+using base::PathExists;
+using base::SysErrorMessage;
+using base::WithoutTrailingBlanks;
+
 namespace {
 
 // DOMDocument (version independent) and its IXMLDOMDocument2 interface.

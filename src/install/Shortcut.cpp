@@ -14,6 +14,13 @@
 #include "base/SysError.h"
 #include "base/portable/PathText.h"
 
+using base::AppError;
+using base::ComPtr;
+using base::HresultDigits;
+using base::JoinPath;
+using base::ParentDirectory;
+using base::UniqueRegKey;
+
 namespace {
 
 constexpr wchar_t kExplorerKey[] = L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";

@@ -7,6 +7,8 @@
 #include "install/InstallHost.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+
 void RunOnWorker(const std::function<void()>& work, const std::function<void()>& pump,
                  const std::function<void()>& tick) {
     const UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -5,6 +5,8 @@
 #include "base/AppError.h"
 #include "ui/Font.h"
 
+using base::AppError;
+
 namespace shared {
 
 using ui::kSizeableFrameStyle;

@@ -6,6 +6,10 @@
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
 
+using base::JoinPath;
+using base::UniqueHandle;
+using base::WindowDc;
+
 namespace shared {
 
 namespace {

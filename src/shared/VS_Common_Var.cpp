@@ -8,6 +8,9 @@
 #include "shared/portable/NumberFormat.h"
 #include "shared/portable/SettingsValues.h"
 
+using base::JoinPath;
+using base::ParentDirectory;
+
 namespace shared {
 
 std::wstring BaseDir;

@@ -5,6 +5,10 @@
 #include "base/Handles.h"
 #include "base/SysError.h"
 
+using base::RaiseCannotOpenRegistryKey;
+using base::RaiseCannotWriteRegistryValue;
+using base::UniqueRegKey;
+
 namespace {
 
 constexpr wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";

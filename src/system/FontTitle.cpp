@@ -8,6 +8,8 @@
 #include "system/portable/FontNameReader.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+
 namespace {
 
 constexpr DWORD QFR_DESCRIPTION = 1;

@@ -3,6 +3,7 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using base::UniqueModule;
 using shared::ScreenPixelsPerInch;
 
 namespace {

@@ -4,6 +4,9 @@
 #include "ui/Button.h"
 #include "ui/Form.h"
 
+using base::AppError;
+using base::WithFullStop;
+
 namespace ui {
 
 namespace {

@@ -59,7 +59,7 @@ class TApplication {
     void Dispatch(MSG& message);
     bool HandleDialogKey(const MSG& message);
 
-    UniqueWindow handle_;
+    base::UniqueWindow handle_;
     bool terminated_ = false;
     int exitCode_ = 0;
 };

@@ -2,6 +2,12 @@
 
 #include <vector>
 
+using base::SelectedObject;
+using base::UniqueBitmap;
+using base::UniqueBrush;
+using base::UniqueMemoryDc;
+using base::UniquePen;
+
 namespace ui {
 
 namespace {

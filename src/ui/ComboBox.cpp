@@ -2,6 +2,8 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+
 namespace ui {
 
 TComboBox::TComboBox(TWindow& parent) : TControl(parent) {

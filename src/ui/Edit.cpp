@@ -1,5 +1,7 @@
 #include "ui/Edit.h"
 
+using base::UniqueBrush;
+
 namespace ui {
 
 TEdit::TEdit(TWindow& parent, const std::wstring& text) : TControl(parent) {

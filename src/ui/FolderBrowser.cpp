@@ -5,6 +5,8 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 
+using base::CoTaskMemPtr;
+
 namespace ui {
 
 namespace {

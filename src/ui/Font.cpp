@@ -4,6 +4,9 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+using base::WindowDc;
+
 namespace ui {
 
 TFont::TFont(const TFontSpec& style) : style_(style) {

@@ -24,7 +24,7 @@ class TFont {
 
   private:
     TFontSpec style_;
-    UniqueFont font_;
+    base::UniqueFont font_;
 };
 
 using TFontRef = std::shared_ptr<const TFont>;

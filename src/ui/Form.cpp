@@ -3,6 +3,8 @@
 #include "base/AppError.h"
 #include "ui/Application.h"
 
+using base::AppError;
+
 namespace ui {
 
 TThreadWindowsDisabled::TThreadWindowsDisabled(HWND keep) : keep_(keep) {

@@ -1,5 +1,8 @@
 #include "ui/Label.h"
 
+using base::SelectedObject;
+using base::WindowDc;
+
 namespace ui {
 
 TLabel::TLabel(TWindow& parent, const std::wstring& caption) : TControl(parent) {

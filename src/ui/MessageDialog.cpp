@@ -9,6 +9,9 @@
 #include "ui/Form.h"
 #include "ui/Label.h"
 
+using base::SelectedObject;
+using base::WindowDc;
+
 namespace ui {
 
 namespace {

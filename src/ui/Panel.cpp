@@ -1,5 +1,8 @@
 #include "ui/Panel.h"
 
+using base::SelectedObject;
+using base::UniquePen;
+
 namespace ui {
 
 namespace {

@@ -5,6 +5,9 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+using base::UniqueModule;
+
 namespace ui {
 
 namespace {

@@ -7,6 +7,9 @@
 #include "base/AppError.h"
 #include "ui/Application.h"
 
+using base::AppError;
+using base::UniqueWindow;
+
 namespace ui {
 
 namespace {

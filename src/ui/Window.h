@@ -171,7 +171,7 @@ class TWindow {
     void ChildGone(TWindow* child);
     void PropagateColorChange();
 
-    UniqueWindow handle_;
+    base::UniqueWindow handle_;
     TWindow* parent_ = nullptr;
     std::vector<TWindow*> children_;
     bool subclassed_ = false;
@@ -181,7 +181,7 @@ class TWindow {
     std::optional<COLORREF> textColor_;
     TFontRef font_;
     bool parentFont_ = true;
-    mutable UniqueBrush brush_;
+    mutable base::UniqueBrush brush_;
     mutable COLORREF brushColor_ = CLR_INVALID;
 };
 

@@ -8,6 +8,8 @@
 #include <vector>
 #include <zlib.h>
 
+using base::AppError;
+
 namespace app {
 
 using ui::BlendOver;

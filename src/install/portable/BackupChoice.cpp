@@ -4,6 +4,8 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+
 namespace {
 
 constexpr std::size_t kDateLength = 6;

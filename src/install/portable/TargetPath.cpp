@@ -2,6 +2,8 @@
 
 #include "base/portable/BlankText.h"
 
+using base::TrimmedBlanks;
+
 namespace {
 
 constexpr std::size_t kLongestRoot = 3;

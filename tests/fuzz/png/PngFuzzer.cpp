@@ -11,6 +11,7 @@
 #include <vector>
 #include <zlib.h>
 
+using base::AppError;
 using app::kPngMaxSide;
 using app::LoadPngImage;
 using ui::AlphaOf;

@@ -8,6 +8,8 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+
 namespace {
 
 // Case-insensitive order of plain ASCII paths, as the system's comparison

@@ -3,6 +3,9 @@
 #include "base/portable/PathText.h"
 #include "install/portable/CommandLine.h"
 
+using base::JoinPath;
+using base::ParentDirectory;
+
 namespace {
 
 TEST(CommandLine, AnUnquotedLineIsOneProgramPathAndGetsQuoted) {

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+using base::AppError;
 using app::DecodedPng;
 using app::DecodePng;
 using app::FlattenOverWhite;

@@ -31,7 +31,7 @@ class HeldWriter final : public IBlockWriter {
     std::function<void()> whileHeld;
 
   private:
-    UniqueHandle release_;
+    base::UniqueHandle release_;
     DWORD owner_ = GetCurrentThreadId();
 };
 

@@ -20,6 +20,12 @@
 #include "base/SysError.h"
 #include "base/Handles.h"
 
+using base::AppError;
+using base::ComApartment;
+using base::ComPtr;
+using base::SysErrorMessage;
+using base::UniqueHandle;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -17,6 +17,7 @@
 #include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
+using base::AppError;
 using shared::GetWindowsDir;
 
 namespace {

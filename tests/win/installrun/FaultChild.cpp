@@ -14,6 +14,10 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::AppError;
+using base::ComApartment;
+using base::UniqueHandle;
+
 namespace {
 
 class SlowWriter final : public IBlockWriter {

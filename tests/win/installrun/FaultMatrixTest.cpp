@@ -16,6 +16,7 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
 using ui::TModalResult;
 
 using namespace smallmedium;

@@ -16,6 +16,9 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::AppError;
+using base::UniqueFindHandle;
+using base::WithFullStop;
 using ui::TModalResult;
 using ui::TMsgDlgType;
 

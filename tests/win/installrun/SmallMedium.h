@@ -112,13 +112,13 @@ class InstallFixture : public ::testing::Test {
         try {
             RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
                                           medium_.path()});
-        } catch (const AppError& error) {
+        } catch (const base::AppError& error) {
             return error.text();
         }
         return {};
     }
 
-    ComApartment com_; // as the program's start-up gives the thread
+    base::ComApartment com_; // as the program's start-up gives the thread
     testfiles::ScratchDir medium_{L"medium"};
     testfiles::ScratchDir work_{L"target"};
     std::wstring target_;

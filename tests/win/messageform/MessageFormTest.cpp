@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
+using base::AppError;
 using shared::kMessageFormClass;
 using shared::mtDialog;
 using shared::mtMessage;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <windows.h>
 
+using base::AppError;
 using app::LoadPngResource;
 using app::TitleColor;
 using ui::AlphaOf;

@@ -10,6 +10,8 @@
 #include "files/CopyEngine.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+
 namespace {
 
 using namespace testfiles;

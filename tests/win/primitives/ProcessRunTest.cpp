@@ -4,6 +4,8 @@
 #include "install/ProcessRun.h"
 #include "base/AppError.h"
 
+using base::AppError;
+
 namespace {
 
 using namespace testfiles;

@@ -16,6 +16,9 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using base::UniqueModule;
+using base::UniqueResource;
+using base::WindowTraits;
 using app::DecodedPng;
 using app::DecodePng;
 using shared::GetResString;

@@ -19,6 +19,7 @@
 #include "ui/RichEdit.h"
 #include "ui/Timer.h"
 
+using base::AppError;
 using ui::Image32;
 using ui::kSingleFrameStyle;
 using ui::ScreenCursor;

@@ -13,6 +13,7 @@
 #include "ui/MessageDialog.h"
 #include "ui/Timer.h"
 
+using base::AppError;
 using ui::Application;
 using ui::kMessageDialogClass;
 using ui::kSingleFrameStyle;

@@ -6,6 +6,7 @@
 #include "ui/Form.h"
 #include "app/Win32UserDialogs.h"
 
+using base::ComApartment;
 using app::TWin32UserDialogs;
 using ui::Application;
 using ui::kSingleFrameStyle;
