@@ -27,6 +27,7 @@
 #include "WizardDriver.h"
 #include "files/CopyEngine.h"
 
+using files::CopyFileContent;
 using base::UniqueHandle;
 
 namespace {

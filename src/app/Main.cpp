@@ -14,6 +14,7 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+using files::CreateDirectoryIfMissing;
 using base::AppError;
 using base::ResourceBytes;
 using shared::BaseDir;

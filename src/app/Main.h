@@ -54,7 +54,7 @@ class TButtonBar : public ui::TPanel {
 };
 
 // The progress log on the progress page.
-class TLogListLog : public IProgressLog {
+class TLogListLog : public files::IProgressLog {
   public:
     explicit TLogListLog(ui::TListBox& list) : list_(list) {}
     int Add(const std::wstring& line) override;
@@ -167,7 +167,7 @@ class TFMain : public ui::TForm, public IInstallHost {
     bool IsSisterBrand() const override { return app::IsSisterBrand; }
     void ShowPage(TWizardPage page) override;
     void ClearAndShowLog() override;
-    IProgressLog& Log() override { return log_; }
+    files::IProgressLog& Log() override { return log_; }
     void EnableExit() override { BtnExit.SetEnabled(true); }
     void SetCanClose(bool canClose) override { FCanClose = canClose; }
     void SetHourglass(bool hourglass) override;

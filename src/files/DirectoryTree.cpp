@@ -9,6 +9,8 @@
 #include "base/FileQueries.h"
 #include "base/portable/PathText.h"
 
+namespace files {
+
 using base::DirectoryExists;
 using base::JoinPath;
 using base::ParentDirectory;
@@ -132,3 +134,5 @@ void ListSubDirs(const std::wstring& directory, std::vector<std::wstring>& list)
         }
     });
 }
+
+} // namespace files

@@ -16,6 +16,8 @@
 #include "base/Handles.h"
 #include "files/CopyEngine.h"
 
+namespace files {
+
 using base::RaiseCannotCreateFile;
 using base::RaiseCannotOpenFile;
 using base::UniqueHandle;
@@ -122,3 +124,5 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
     }
     return true;
 }
+
+} // namespace files

@@ -10,6 +10,8 @@
 
 #include "base/Handles.h"
 
+namespace files {
+
 // The names of the installer's temporary files: "~vestar<process>-<n>.tmp".
 // True for a name (without directory) of that pattern and no other.
 bool IsInstallerTempName(std::wstring_view name);
@@ -83,3 +85,5 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes);
 // Writes `bytes` as a new file at `path` when no file of that name exists.
 // Reports nothing; false when nothing was written.
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes);
+
+} // namespace files

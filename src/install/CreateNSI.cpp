@@ -17,6 +17,9 @@
 #include "base/Handles.h"
 #include "base/FileQueries.h"
 
+using files::CreateDirectoryIfMissing;
+using files::WriteNewFileQuietly;
+using files::WriteWholeFile;
 using base::DirectoryExists;
 using base::PathExists;
 using base::RaiseCannotOpenFile;

@@ -17,6 +17,11 @@
 #include "install/portable/BackupChoice.h"
 #include "base/FileQueries.h"
 
+using files::CopyDirTree;
+using files::CreateDirectoryIfMissing;
+using files::ListSubDirs;
+using files::SetReadOnlyAttr;
+
 namespace {
 
 // The system's case-insensitive order in the user's locale.

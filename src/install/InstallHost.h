@@ -29,7 +29,7 @@ class IInstallHost {
 
     virtual void ShowPage(TWizardPage page) = 0;
     virtual void ClearAndShowLog() = 0;
-    virtual IProgressLog& Log() = 0;
+    virtual files::IProgressLog& Log() = 0;
     virtual void EnableExit() = 0;
     virtual void SetCanClose(bool canClose) = 0;
     virtual void SetHourglass(bool hourglass) = 0;

@@ -12,6 +12,7 @@
 #include "ui/Application.h"
 #include "base/Handles.h"
 
+using files::IProgressLog;
 using base::ResourceBytes;
 using base::SysErrorMessage;
 using base::UniqueHandle;

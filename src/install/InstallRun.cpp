@@ -23,6 +23,12 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
+using files::ClearReadOnlyTree;
+using files::CopyFileKeepDate;
+using files::CopyProgress;
+using files::CreateDirectoryIfMissing;
+using files::IProgressLog;
+using files::SweepStaleTempFilesAgain;
 using base::DirectoryExists;
 using base::SysErrorMessage;
 using base::TrimmedBlanks;

@@ -19,6 +19,8 @@
 #include "base/FileQueries.h"
 #include "base/portable/BlankText.h"
 
+using files::CheckReplaceable;
+using files::WriteWholeFile;
 using base::AppError;
 using base::ComApartment;
 using base::ComPtr;

@@ -14,6 +14,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
 
+using files::CopyFileKeepDate;
+using files::IProgressLog;
 using base::AppError;
 using base::FileExists;
 using shared::GetWindowsDir;

@@ -2,12 +2,14 @@
 // Installs the suite's fonts that the Windows fonts directory lacks.
 #include <string>
 
+namespace files {
 class IProgressLog;
+}
 
 // `sourcePath` is the medium's directory ending in a backslash; the fonts
 // are taken from its "fonts\". Each installed font gets a log line. An
 // error ends the work at that font and passes to the caller.
-void InstallFonts(IProgressLog& log, const std::wstring& sourcePath);
+void InstallFonts(files::IProgressLog& log, const std::wstring& sourcePath);
 
 // The font's full name, or empty.
 std::wstring GetFontTitle(const std::wstring& path);

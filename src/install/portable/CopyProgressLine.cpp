@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using files::IProgressLog;
+
 CopyProgressLine::CopyProgressLine(IProgressLog& log, int line, uint64_t startMs)
     : log_(log), line_(line), base_(log.Line(line)), startMs_(startMs) {}
 

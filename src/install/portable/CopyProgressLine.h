@@ -14,7 +14,7 @@ class CopyProgressLine {
     static constexpr uint64_t kRewriteMs = 100;
 
     // `line` is the index of the line in `log`; its text now is the base.
-    CopyProgressLine(IProgressLog& log, int line, uint64_t startMs);
+    CopyProgressLine(files::IProgressLog& log, int line, uint64_t startMs);
 
     // Shows the share `copied` of `size` as it is at `nowMs`, when due.
     void Update(uint64_t copied, uint64_t size, uint64_t nowMs);
@@ -23,7 +23,7 @@ class CopyProgressLine {
     void Finish(const std::wstring& word);
 
   private:
-    IProgressLog& log_;
+    files::IProgressLog& log_;
     int line_;
     std::wstring base_;
     uint64_t startMs_;

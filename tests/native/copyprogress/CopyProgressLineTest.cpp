@@ -7,6 +7,8 @@
 
 #include "install/portable/CopyProgressLine.h"
 
+using files::IProgressLog;
+
 namespace {
 
 // Records every text each line was given.

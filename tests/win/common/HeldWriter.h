@@ -10,7 +10,7 @@
 
 namespace testfiles {
 
-class HeldWriter final : public IBlockWriter {
+class HeldWriter final : public files::IBlockWriter {
   public:
     HeldWriter() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 

@@ -10,7 +10,7 @@
 #include "system/SystemActions.h"
 #include "shared/UserDialogs.h"
 
-class RecordingLog : public IProgressLog {
+class RecordingLog : public files::IProgressLog {
   public:
     int Add(const std::wstring& line) override {
         lines.push_back(line);

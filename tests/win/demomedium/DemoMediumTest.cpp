@@ -13,6 +13,9 @@
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
+using files::CopyDirTree;
+using files::CopyFileKeepDate;
+using files::ListSubDirs;
 using shared::ShellCopyDir;
 
 namespace {

@@ -17,6 +17,8 @@
 #include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
+using files::IBlockWriter;
+using files::ScopedBlockWriter;
 using base::AppError;
 using shared::GetWindowsDir;
 

@@ -20,7 +20,7 @@ class FakeHost : public IInstallHost {
         log.lines.clear();
         logShown = true;
     }
-    IProgressLog& Log() override { return log; }
+    files::IProgressLog& Log() override { return log; }
     void EnableExit() override { exitEnabled = true; }
     void SetCanClose(bool value) override {
         canClose = value;

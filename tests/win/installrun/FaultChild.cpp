@@ -14,6 +14,8 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using files::IBlockWriter;
+using files::ScopedBlockWriter;
 using base::AppError;
 using base::ComApartment;
 using base::UniqueHandle;

@@ -16,6 +16,9 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using files::IBlockWriter;
+using files::IsInstallerTempName;
+using files::ScopedBlockWriter;
 using base::UniqueHandle;
 using ui::TModalResult;
 

@@ -16,6 +16,7 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using files::ScopedBlockWriter;
 using base::AppError;
 using base::UniqueFindHandle;
 using base::WithFullStop;

@@ -74,7 +74,7 @@ inline std::wstring DesktopLink() {
 }
 
 // A disk that fails while the content of one medium file is written.
-class FailingOnContent : public IBlockWriter {
+class FailingOnContent : public files::IBlockWriter {
   public:
     explicit FailingOnContent(std::string content) : content_(std::move(content)) {}
     bool WriteBlock(HANDLE file, const void* data, DWORD size) override {

@@ -19,6 +19,7 @@
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 
+using files::ScopedBlockWriter;
 using base::AppError;
 using app::BackgroundImages;
 using app::ComposeBackground;

@@ -10,6 +10,9 @@
 #include "files/CopyEngine.h"
 #include "base/Handles.h"
 
+using files::CopyFileContent;
+using files::ScopedBlockWriter;
+using files::kWriteBackStep;
 using base::UniqueHandle;
 
 namespace {

@@ -10,6 +10,8 @@
 #include "base/SysError.h"
 #include "common/RaisedErrors.h"
 
+using files::ScopedBlockWriter;
+
 namespace {
 
 using namespace testfiles;
