@@ -18,6 +18,7 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+using sys::ISystemActions;
 using files::IProgressLog;
 using base::WithFullStop;
 using shared::BaseDir;

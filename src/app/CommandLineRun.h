@@ -13,7 +13,9 @@
 namespace shared {
 class IUserDialogs;
 }
+namespace sys {
 class ISystemActions;
+}
 
 namespace app {
 
@@ -31,7 +33,7 @@ int ShowSwitchesHelp();
 int CheckMediumBesideProgram(const TSwitches& switches, const std::wstring& sourcePath);
 
 // /VERYSILENT: the install run with no window at all.
-int InstallWithoutWindow(const TSwitches& switches, ISystemActions& system,
+int InstallWithoutWindow(const TSwitches& switches, sys::ISystemActions& system,
                          const std::wstring& sourcePath);
 
 class TFMain;

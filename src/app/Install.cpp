@@ -14,6 +14,7 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using sys::RealSystemActions;
 using base::ComApartment;
 using app::ArgumentsOf;
 using app::CheckMediumBesideProgram;

@@ -14,6 +14,8 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+using sys::ChangeFontSize;
+using sys::ISystemActions;
 using files::CreateDirectoryIfMissing;
 using base::AppError;
 using base::ResourceBytes;

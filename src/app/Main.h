@@ -18,7 +18,9 @@
 #include "ui/PixelSurface.h"
 #include "ui/RichEdit.h"
 
+namespace sys {
 class ISystemActions;
+}
 namespace shared {
 class IUserDialogs;
 }
@@ -68,7 +70,7 @@ class TLogListLog : public files::IProgressLog {
 
 class TFMain : public ui::TForm, public IInstallHost {
   public:
-    TFMain(shared::IUserDialogs& dialogs, ISystemActions& system);
+    TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system);
 
     // The seven bitmaps.
     ui::Image32 BG_bmp;
@@ -195,7 +197,7 @@ class TFMain : public ui::TForm, public IInstallHost {
     void PlacePathControls();
 
     shared::IUserDialogs& dialogs_;
-    ISystemActions& system_;
+    sys::ISystemActions& system_;
     TLogListLog log_{LogList};
     TaskbarProgress taskbar_;
     bool installing_ = false; // the install run is under way

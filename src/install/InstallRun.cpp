@@ -23,6 +23,8 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
+using sys::InstallFonts;
+using sys::ScreenHasSmallFonts;
 using files::ClearReadOnlyTree;
 using files::CopyFileKeepDate;
 using files::CopyProgress;

@@ -11,7 +11,9 @@ class IInstallHost;
 namespace shared {
 class IUserDialogs;
 }
+namespace sys {
 class ISystemActions;
+}
 
 // A run that nobody answers (/SILENT, /VERYSILENT): no message box is shown,
 // the closing question is not asked, the font size is only reported in the
@@ -24,7 +26,7 @@ struct TUnattended {
 struct InstallEnvironment {
     IInstallHost& host;
     shared::IUserDialogs& dialogs;
-    ISystemActions& system;
+    sys::ISystemActions& system;
     HINSTANCE resources;     // the module whose string table names the product
     std::wstring sourcePath; // the installer's own directory, ending in a backslash
     std::optional<TUnattended> unattended = std::nullopt;

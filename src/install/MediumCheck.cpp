@@ -15,6 +15,7 @@
 #include "system/Fonts.h"
 #include "ui/Application.h"
 
+using sys::TitleFromNameTable;
 using files::ListSubDirs;
 using base::DirectoryExists;
 using ui::ErrorText;

@@ -6,6 +6,8 @@
 #include "shared/UserDialogs.h"
 #include "shared/VS_Common_Proc.h"
 
+namespace sys {
+
 using shared::IsSmallFontsAt;
 using shared::IUserDialogs;
 using ui::TModalResult;
@@ -49,3 +51,5 @@ void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
     system.ShutdownWindows(kRestartFlags);
     closeMainWindow();
 }
+
+} // namespace sys

@@ -2,10 +2,13 @@
 // The display's font size: the small-fonts test and the switch to large fonts.
 #include <functional>
 
-class ISystemActions;
 namespace shared {
 class IUserDialogs;
 }
+
+namespace sys {
+
+class ISystemActions;
 
 // IsSmallFonts through the system-actions seam: true when the screen has
 // fewer than 100 logical pixels per inch.
@@ -16,3 +19,5 @@ bool ScreenHasSmallFonts(ISystemActions& system);
 // could not be made, an error box says so and nothing else happens.
 void ChangeFontSize(ISystemActions& system, shared::IUserDialogs& dialogs,
                     const std::function<void()>& closeMainWindow);
+
+} // namespace sys

@@ -5,6 +5,8 @@
 #include "base/Handles.h"
 #include "base/SysError.h"
 
+namespace sys {
+
 using base::RaiseCannotOpenRegistryKey;
 using base::RaiseCannotWriteRegistryValue;
 using base::UniqueRegKey;
@@ -53,3 +55,5 @@ ScopedFontRegistry::ScopedFontRegistry(IFontRegistry& registry) : previous_(curr
 ScopedFontRegistry::~ScopedFontRegistry() {
     currentRegistry = previous_;
 }
+
+} // namespace sys

@@ -8,6 +8,8 @@
 #include "system/portable/FontNameReader.h"
 #include "base/Handles.h"
 
+namespace sys {
+
 using base::UniqueHandle;
 
 namespace {
@@ -118,3 +120,5 @@ std::wstring GetFontTitle(const std::wstring& path) {
     }
     return title;
 }
+
+} // namespace sys

@@ -14,6 +14,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
 
+namespace sys {
+
 using files::CopyFileKeepDate;
 using files::IProgressLog;
 using base::AppError;
@@ -81,3 +83,5 @@ void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
         InstallFont(log, sourceDir, fontsDir, std::wstring(name));
     }
 }
+
+} // namespace sys

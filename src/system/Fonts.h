@@ -6,6 +6,8 @@ namespace files {
 class IProgressLog;
 }
 
+namespace sys {
+
 // `sourcePath` is the medium's directory ending in a backslash; the fonts
 // are taken from its "fonts\". Each installed font gets a log line. An
 // error ends the work at that font and passes to the caller.
@@ -17,3 +19,5 @@ std::wstring GetFontTitle(const std::wstring& path);
 // The full name in the font file's own 'name' table, or empty when the file
 // cannot be read or is no TrueType or OpenType font.
 std::wstring TitleFromNameTable(const std::wstring& path);
+
+} // namespace sys

@@ -3,6 +3,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+namespace sys {
+
 using base::UniqueModule;
 using shared::ScreenPixelsPerInch;
 
@@ -66,3 +68,5 @@ bool RealSystemActions::SetLargeFonts() {
 bool RealSystemActions::ShutdownWindows(UINT exitFlags) {
     return shared::ShutdownWindows(exitFlags);
 }
+
+} // namespace sys

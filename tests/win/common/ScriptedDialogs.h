@@ -72,7 +72,7 @@ class ScriptedDialogs : public shared::IUserDialogs {
     std::vector<TimedMessage> timed;
 };
 
-class FakeSystem : public ISystemActions {
+class FakeSystem : public sys::ISystemActions {
   public:
     int ScreenLogPixelsX() override { return logPixels; }
     bool SetLargeFonts() override {

@@ -13,6 +13,7 @@
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
+using sys::GetFontTitle;
 using files::CopyDirTree;
 using files::CopyFileKeepDate;
 using files::ListSubDirs;

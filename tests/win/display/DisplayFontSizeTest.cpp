@@ -11,6 +11,10 @@
 #include "system/RealSystemActions.h"
 #include "shared/UserDialogs.h"
 
+using sys::ChangeFontSize;
+using sys::ISystemActions;
+using sys::RealSystemActions;
+using sys::ScreenHasSmallFonts;
 using shared::IsSmallFonts;
 using shared::IUserDialogs;
 using shared::ShutdownWindows;

@@ -17,6 +17,11 @@
 #include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
+using sys::GetFontTitle;
+using sys::IFontRegistry;
+using sys::InstallFonts;
+using sys::MachineFontRegistry;
+using sys::ScopedFontRegistry;
 using files::IBlockWriter;
 using files::ScopedBlockWriter;
 using base::AppError;
