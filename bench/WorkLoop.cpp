@@ -25,6 +25,7 @@
 using app::BackgroundImages;
 using app::ComposeBackground;
 using app::LoadPngImage;
+using install::IniText;
 using ui::Image32;
 using ui::kOpaqueWhite;
 

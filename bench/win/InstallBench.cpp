@@ -27,8 +27,8 @@
 #include "WizardDriver.h"
 #include "files/CopyEngine.h"
 
-using files::CopyFileContent;
 using base::UniqueHandle;
+using files::CopyFileContent;
 
 namespace {
 

@@ -18,13 +18,33 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
-using sys::ISystemActions;
-using files::IProgressLog;
 using base::WithFullStop;
+using files::IProgressLog;
+using install::CheckMedium;
+using install::CheckTargetPath;
+using install::FormatInstallLog;
+using install::FormatMediumReport;
+using install::FullPath;
+using install::IInstallHost;
+using install::InstallEnvironment;
+using install::InstallerVersion;
+using install::LocalStamp;
+using install::MediumExitCode;
+using install::ReplaceLogFile;
+using install::RunInstallLogged;
+using install::TInstallLogBlock;
+using install::TLoggedLine;
+using install::TLogTargets;
+using install::TMediumReport;
+using install::TTargetPath;
+using install::TTargetPathVerdict;
+using install::TUnattended;
+using install::TWizardPage;
 using shared::BaseDir;
 using shared::GetResString;
 using shared::IUserDialogs;
 using shared::TMessageType;
+using sys::ISystemActions;
 
 namespace app {
 

@@ -4,6 +4,9 @@
 
 #include "install/portable/InstallLogText.h"
 
+using install::ToUtf8;
+using install::WithCrLf;
+
 namespace app {
 
 namespace {

@@ -14,8 +14,6 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
-using sys::RealSystemActions;
-using base::ComApartment;
 using app::ArgumentsOf;
 using app::CheckMediumBesideProgram;
 using app::DescribeSwitches;
@@ -30,9 +28,12 @@ using app::TRunMode;
 using app::TSwitches;
 using app::TSwitchesParse;
 using app::TWin32UserDialogs;
+using base::ComApartment;
+using install::TLogTargets;
 using shared::BaseDir;
 using shared::InitializeSharedModules;
 using shared::TFWaitRun;
+using sys::RealSystemActions;
 using ui::Application;
 using ui::ShowErrorReportDialog;
 using ui::TApplication;

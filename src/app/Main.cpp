@@ -14,15 +14,22 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
-using sys::ChangeFontSize;
-using sys::ISystemActions;
-using files::CreateDirectoryIfMissing;
 using base::AppError;
 using base::ResourceBytes;
+using files::CreateDirectoryIfMissing;
+using install::CheckTargetPath;
+using install::InstallEnvironment;
+using install::RunInstallLogged;
+using install::TTargetPath;
+using install::TTargetPathVerdict;
+using install::TUnattended;
+using install::TWizardPage;
 using shared::BaseDir;
 using shared::GetResString;
 using shared::IUserDialogs;
 using shared::mtMessage;
+using sys::ChangeFontSize;
+using sys::ISystemActions;
 
 namespace app {
 

@@ -68,7 +68,7 @@ class TLogListLog : public files::IProgressLog {
     ui::TListBox& list_;
 };
 
-class TFMain : public ui::TForm, public IInstallHost {
+class TFMain : public ui::TForm, public install::IInstallHost {
   public:
     TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system);
 
@@ -141,12 +141,12 @@ class TFMain : public ui::TForm, public IInstallHost {
 
     // Where the install run's log goes besides Install.log, and the exit
     // code the program ends with: 0 until a run stops or is abandoned.
-    TLogTargets LogTargets;
+    install::TLogTargets LogTargets;
     int ExitCode = 0;
 
     // The install run with its log on disk; sets and gives ExitCode. An
     // error raised by the run passes on (ExitCode 2 then).
-    int RunLoggedInstall(const std::optional<TUnattended>& unattended);
+    int RunLoggedInstall(const std::optional<install::TUnattended>& unattended);
 
     // Handlers.
     void FormCreate();
@@ -167,7 +167,7 @@ class TFMain : public ui::TForm, public IInstallHost {
     int WindowsIndex() const override { return CBWindows.ItemIndex(); }
     bool DriverInstallChecked() const override { return CbDriverInstal.Checked(); }
     bool IsSisterBrand() const override { return app::IsSisterBrand; }
-    void ShowPage(TWizardPage page) override;
+    void ShowPage(install::TWizardPage page) override;
     void ClearAndShowLog() override;
     files::IProgressLog& Log() override { return log_; }
     void EnableExit() override { BtnExit.SetEnabled(true); }
@@ -180,7 +180,7 @@ class TFMain : public ui::TForm, public IInstallHost {
         taskbar_.Show(Handle(), done, total);
     }
 
-    ui::TTabSheet& Sheet(TWizardPage page);
+    ui::TTabSheet& Sheet(install::TWizardPage page);
 
   private:
     void CreateStartPage();

@@ -7,6 +7,8 @@
 
 #include "files/ProgressLog.h"
 
+namespace install {
+
 // The wizard's pages, always named, never numbered.
 enum class TWizardPage {
     tsStart,
@@ -45,3 +47,5 @@ class IInstallHost {
     // The run's progress on the taskbar button; `total` 0 removes it.
     virtual void ShowProgress(uint64_t /*done*/, uint64_t /*total*/) {}
 };
+
+} // namespace install

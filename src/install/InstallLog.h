@@ -12,6 +12,8 @@
 #include "install/InstallRun.h"
 #include "install/portable/InstallLogText.h"
 
+namespace install {
+
 inline constexpr wchar_t kInstallLogName[] = L"Install.log";
 
 // Passes every line on to the window's log and keeps its own copy, each
@@ -64,3 +66,5 @@ int RunExitCode(TRunEnd end, bool failedLine, bool unattended);
 // that cannot be written is reported once: a line in the progress log (and
 // so in the other file).
 int RunInstallLogged(const InstallEnvironment& env, const TLogTargets& targets);
+
+} // namespace install

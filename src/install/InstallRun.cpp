@@ -23,19 +23,21 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
-using sys::InstallFonts;
-using sys::ScreenHasSmallFonts;
+namespace install {
+
+using base::DirectoryExists;
+using base::SysErrorMessage;
+using base::TrimmedBlanks;
 using files::ClearReadOnlyTree;
 using files::CopyFileKeepDate;
 using files::CopyProgress;
 using files::CreateDirectoryIfMissing;
 using files::IProgressLog;
 using files::SweepStaleTempFilesAgain;
-using base::DirectoryExists;
-using base::SysErrorMessage;
-using base::TrimmedBlanks;
 using shared::GetResString;
 using shared::ShellCopyDir;
+using sys::InstallFonts;
+using sys::ScreenHasSmallFonts;
 using ui::ErrorText;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;
@@ -366,3 +368,5 @@ class InstallRun {
 TRunEnd RunInstall(const InstallEnvironment& env) {
     return InstallRun(env).Run();
 }
+
+} // namespace install

@@ -7,13 +7,16 @@
 #include <string>
 #include <windows.h>
 
-class IInstallHost;
 namespace shared {
 class IUserDialogs;
 }
 namespace sys {
 class ISystemActions;
 }
+
+namespace install {
+
+class IInstallHost;
 
 // A run that nobody answers (/SILENT, /VERYSILENT): no message box is shown,
 // the closing question is not asked, the font size is only reported in the
@@ -48,3 +51,5 @@ enum class TRunEnd {
 // The whole run. Errors raised by its steps pass to the caller (the window
 // layer's error report); the guarded stretch is left before they do.
 TRunEnd RunInstall(const InstallEnvironment& env);
+
+} // namespace install

@@ -15,9 +15,11 @@
 #include "system/Fonts.h"
 #include "ui/Application.h"
 
-using sys::TitleFromNameTable;
-using files::ListSubDirs;
+namespace install {
+
 using base::DirectoryExists;
+using files::ListSubDirs;
+using sys::TitleFromNameTable;
 using ui::ErrorText;
 
 namespace {
@@ -260,3 +262,5 @@ std::wstring FormatMediumReport(const TMediumReport& report) {
     text += L"Итог: " + std::wstring(Verdict(MediumExitCode(report)));
     return text;
 }
+
+} // namespace install

@@ -11,6 +11,8 @@
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
 
+namespace install {
+
 using base::AppError;
 using base::ParentDirectory;
 using base::SysErrorMessage;
@@ -88,3 +90,5 @@ DWORD RunInOwnDir(const std::wstring& programPath, const std::wstring& parameter
     GetExitCodeProcess(child.process.get(), &exitCode);
     return exitCode;
 }
+
+} // namespace install

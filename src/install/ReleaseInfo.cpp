@@ -19,8 +19,8 @@
 #include "base/FileQueries.h"
 #include "base/portable/BlankText.h"
 
-using files::CheckReplaceable;
-using files::WriteWholeFile;
+namespace install {
+
 using base::AppError;
 using base::ComApartment;
 using base::ComPtr;
@@ -29,6 +29,8 @@ using base::HresultText;
 using base::PathExists;
 using base::SysErrorMessage;
 using base::WithoutTrailingBlanks;
+using files::CheckReplaceable;
+using files::WriteWholeFile;
 
 namespace {
 
@@ -275,3 +277,5 @@ void WriteReleaseLevel(const std::wstring& target, const std::wstring& level) {
 void CheckReleaseInfo(const std::wstring& directory) {
     WithReleaseInfo(directory, [](const std::wstring& path) { LoadReleaseDocument(path); });
 }
+
+} // namespace install

@@ -14,6 +14,8 @@
 #include "base/SysError.h"
 #include "base/portable/PathText.h"
 
+namespace install {
+
 using base::AppError;
 using base::ComPtr;
 using base::HresultDigits;
@@ -138,3 +140,5 @@ void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
     file->Save(path.c_str(), FALSE);
     linkPath = path;
 }
+
+} // namespace install

@@ -16,10 +16,10 @@
 
 namespace sys {
 
-using files::CopyFileKeepDate;
-using files::IProgressLog;
 using base::AppError;
 using base::FileExists;
+using files::CopyFileKeepDate;
+using files::IProgressLog;
 using shared::GetWindowsDir;
 
 namespace {

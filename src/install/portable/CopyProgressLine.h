@@ -8,6 +8,8 @@
 
 #include "files/ProgressLog.h"
 
+namespace install {
+
 class CopyProgressLine {
   public:
     static constexpr uint64_t kFirstShowMs = 500;
@@ -30,3 +32,5 @@ class CopyProgressLine {
     uint64_t shownMs_ = 0;
     int shownPercent_ = -1;
 };
+
+} // namespace install

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+namespace install {
+
 namespace {
 
 constexpr double kMillisecondsPerDay = 86400000.0;
@@ -39,3 +41,5 @@ std::array<std::uint8_t, kLastNumRecordSize> InitialLastNumRecord(const LocalDat
     }
     return record;
 }
+
+} // namespace install

@@ -2,6 +2,8 @@
 
 #include "base/portable/BlankText.h"
 
+namespace install {
+
 using base::TrimmedBlanks;
 
 namespace {
@@ -22,3 +24,5 @@ TTargetPath CheckTargetPath(std::wstring_view text) {
         path.size() <= kLongestRoot ? TTargetPathVerdict::Root : TTargetPathVerdict::Accepted;
     return {verdict, path};
 }
+
+} // namespace install

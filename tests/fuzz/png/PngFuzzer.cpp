@@ -11,9 +11,9 @@
 #include <vector>
 #include <zlib.h>
 
-using base::AppError;
 using app::kPngMaxSide;
 using app::LoadPngImage;
+using base::AppError;
 using ui::AlphaOf;
 using ui::Image32;
 

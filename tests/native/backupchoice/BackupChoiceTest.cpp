@@ -9,6 +9,9 @@
 #include "base/AppError.h"
 
 using base::AppError;
+using install::BackupDateKey;
+using install::BackupLevel;
+using install::ChooseNewestBackup;
 
 namespace {
 

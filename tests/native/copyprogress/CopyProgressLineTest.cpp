@@ -8,6 +8,7 @@
 #include "install/portable/CopyProgressLine.h"
 
 using files::IProgressLog;
+using install::CopyProgressLine;
 
 namespace {
 

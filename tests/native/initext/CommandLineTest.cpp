@@ -5,6 +5,8 @@
 
 using base::JoinPath;
 using base::ParentDirectory;
+using install::ProgramCommandLine;
+using install::QuotedCommandLine;
 
 namespace {
 

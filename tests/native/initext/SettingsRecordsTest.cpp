@@ -4,6 +4,11 @@
 
 #include "install/portable/SettingsRecords.h"
 
+using install::DaysSince18991230;
+using install::EmptyNsiTable;
+using install::InitialLastNumRecord;
+using install::LocalDateTime;
+
 namespace {
 
 TEST(NsiTable, SixtyEmptyEntriesOfFourteenBytes) {

@@ -13,12 +13,12 @@
 #include <iterator>
 #include <string>
 
-using base::AppError;
 using app::DecodedPng;
 using app::DecodePng;
 using app::FlattenOverWhite;
 using app::kPngMaxSide;
 using app::LoadPngImage;
+using base::AppError;
 using ui::Image32;
 using ui::MakeArgb;
 

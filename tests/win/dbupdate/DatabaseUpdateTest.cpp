@@ -25,6 +25,8 @@ using base::ComApartment;
 using base::ComPtr;
 using base::SysErrorMessage;
 using base::UniqueHandle;
+using install::UpdateDatabaseFromBackup;
+using install::WriteReleaseLevel;
 
 namespace fs = std::filesystem;
 

@@ -13,11 +13,13 @@
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
-using sys::GetFontTitle;
 using files::CopyDirTree;
 using files::CopyFileKeepDate;
 using files::ListSubDirs;
+using install::RunInOwnDir;
+using install::RunProgram;
 using shared::ShellCopyDir;
+using sys::GetFontTitle;
 
 namespace {
 

@@ -17,15 +17,15 @@
 #include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
+using base::AppError;
+using files::IBlockWriter;
+using files::ScopedBlockWriter;
+using shared::GetWindowsDir;
 using sys::GetFontTitle;
 using sys::IFontRegistry;
 using sys::InstallFonts;
 using sys::MachineFontRegistry;
 using sys::ScopedFontRegistry;
-using files::IBlockWriter;
-using files::ScopedBlockWriter;
-using base::AppError;
-using shared::GetWindowsDir;
 
 namespace {
 

@@ -14,11 +14,13 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
-using files::IBlockWriter;
-using files::ScopedBlockWriter;
 using base::AppError;
 using base::ComApartment;
 using base::UniqueHandle;
+using files::IBlockWriter;
+using files::ScopedBlockWriter;
+using install::InstallEnvironment;
+using install::RunInstall;
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
 using files::IBlockWriter;
 using files::IsInstallerTempName;
 using files::ScopedBlockWriter;
-using base::UniqueHandle;
 using ui::TModalResult;
 
 using namespace smallmedium;

@@ -16,10 +16,18 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
-using files::ScopedBlockWriter;
 using base::AppError;
 using base::UniqueFindHandle;
 using base::WithFullStop;
+using files::ScopedBlockWriter;
+using install::InstallEnvironment;
+using install::kDriverNotDone;
+using install::RunInstall;
+using install::RunInstallLogged;
+using install::TLogTargets;
+using install::TRunEnd;
+using install::TUnattended;
+using install::TWizardPage;
 using ui::TModalResult;
 using ui::TMsgDlgType;
 

@@ -110,8 +110,8 @@ class InstallFixture : public ::testing::Test {
     // The run's error text, or empty when it returned normally.
     std::wstring RunExpectingError() {
         try {
-            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
-                                          medium_.path()});
+            RunInstall(install::InstallEnvironment{host_, dialogs_, system_,
+                                                   GetModuleHandleW(nullptr), medium_.path()});
         } catch (const base::AppError& error) {
             return error.text();
         }

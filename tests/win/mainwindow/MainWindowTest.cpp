@@ -19,14 +19,15 @@
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 
-using files::ScopedBlockWriter;
-using base::AppError;
 using app::BackgroundImages;
 using app::ComposeBackground;
 using app::IsSisterBrand;
 using app::IsSisterBrandName;
 using app::LoadPngResource;
 using app::TFMain;
+using base::AppError;
+using files::ScopedBlockWriter;
+using install::TWizardPage;
 using shared::InitializeCommonVar;
 using shared::mtMessage;
 using ui::Image32;

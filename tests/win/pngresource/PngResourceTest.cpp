@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <windows.h>
 
-using base::AppError;
 using app::LoadPngResource;
 using app::TitleColor;
+using base::AppError;
 using ui::AlphaOf;
 using ui::Image32;
 using ui::MakeArgb;

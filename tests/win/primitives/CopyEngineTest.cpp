@@ -10,10 +10,10 @@
 #include "files/CopyEngine.h"
 #include "base/Handles.h"
 
-using files::CopyFileContent;
-using files::ScopedBlockWriter;
-using files::kWriteBackStep;
 using base::UniqueHandle;
+using files::CopyFileContent;
+using files::kWriteBackStep;
+using files::ScopedBlockWriter;
 
 namespace {
 

@@ -11,8 +11,8 @@
 using files::CopyFileKeepDate;
 using files::IBlockWriter;
 using files::IsInstallerTempName;
-using files::ScopedBlockWriter;
 using files::kCopyBlockSize;
+using files::ScopedBlockWriter;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include "base/AppError.h"
 
 using base::AppError;
+using install::RunInOwnDir;
+using install::RunProgram;
 
 namespace {
 

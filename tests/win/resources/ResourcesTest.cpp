@@ -16,11 +16,11 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using app::DecodedPng;
+using app::DecodePng;
 using base::UniqueModule;
 using base::UniqueResource;
 using base::WindowTraits;
-using app::DecodedPng;
-using app::DecodePng;
 using shared::GetResString;
 using ui::AlphaOf;
 using ui::BlueOf;

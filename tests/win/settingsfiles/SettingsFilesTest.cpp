@@ -11,6 +11,12 @@
 #include "common/RaisedErrors.h"
 
 using files::ScopedBlockWriter;
+using install::CreateNsiFiles;
+using install::DaysSince18991230;
+using install::LocalDateTime;
+using install::WriteBtoothIni;
+using install::WriteInitialOptions;
+using install::WriteLastNumFile;
 
 namespace {
 

@@ -24,6 +24,7 @@ using base::AppError;
 using base::ComApartment;
 using base::FileExists;
 using base::UniqueHandle;
+using install::CreateShortcut;
 
 namespace {
 

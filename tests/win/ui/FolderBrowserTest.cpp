@@ -6,8 +6,8 @@
 #include "ui/Form.h"
 #include "app/Win32UserDialogs.h"
 
-using base::ComApartment;
 using app::TWin32UserDialogs;
+using base::ComApartment;
 using ui::Application;
 using ui::kSingleFrameStyle;
 using ui::TForm;
