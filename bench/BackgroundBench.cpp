@@ -7,6 +7,11 @@
 
 #include <benchmark/benchmark.h>
 
+using app::BackgroundImages;
+using app::ComposeBackground;
+using ui::Image32;
+using ui::kOpaqueWhite;
+
 namespace {
 
 void SetPixelsProcessed(benchmark::State& state, const Image32& surface) {

@@ -7,6 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+using app::LoadPngImage;
+using ui::Image32;
+
 namespace bench {
 
 namespace {

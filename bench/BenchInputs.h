@@ -39,12 +39,12 @@ std::vector<uint8_t> ImageFileBytes(const ImageFile& image);
 class MainWindowBitmaps {
   public:
     MainWindowBitmaps();
-    BackgroundImages Images() const {
+    app::BackgroundImages Images() const {
         return {bg_, panels_, logo_, titlePnlL_, titlePnlR_, titlePnlM_, title_};
     }
 
   private:
-    Image32 bg_, panels_, logo_, titlePnlL_, titlePnlR_, titlePnlM_, title_;
+    ui::Image32 bg_, panels_, logo_, titlePnlL_, titlePnlR_, titlePnlM_, title_;
 };
 
 // The resource name as the decoder's error texts name it.

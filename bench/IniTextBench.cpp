@@ -9,6 +9,8 @@
 
 #include <string>
 
+using install::IniText;
+
 namespace {
 
 std::string Sample(const char* file) {

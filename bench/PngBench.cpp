@@ -9,6 +9,11 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+using app::DecodedPng;
+using app::DecodePng;
+using app::LoadPngImage;
+using ui::Image32;
+
 namespace {
 
 // One image: decoded and put on white (LoadPngImage, what the window keeps).

@@ -22,6 +22,13 @@
 #include <cstdlib>
 #include <string>
 
+using app::BackgroundImages;
+using app::ComposeBackground;
+using app::LoadPngImage;
+using install::IniText;
+using ui::Image32;
+using ui::kOpaqueWhite;
+
 namespace {
 
 long Number(const char* text) {

@@ -44,6 +44,9 @@
 #include "files/FileCopy.h"
 #include "install/WorkerWait.h"
 
+using base::UniqueHandle;
+using files::CopyFileContent;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

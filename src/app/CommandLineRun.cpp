@@ -18,6 +18,46 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+using base::WithFullStop;
+using files::IProgressLog;
+using install::CheckMedium;
+using install::CheckTargetPath;
+using install::FormatInstallLog;
+using install::FormatMediumReport;
+using install::FullPath;
+using install::IInstallHost;
+using install::InstallEnvironment;
+using install::InstallerVersion;
+using install::LocalStamp;
+using install::MediumExitCode;
+using install::ReplaceLogFile;
+using install::RunInstallLogged;
+using install::TInstallLogBlock;
+using install::TLoggedLine;
+using install::TLogTargets;
+using install::TMediumReport;
+using install::TTargetPath;
+using install::TTargetPathVerdict;
+using install::TUnattended;
+using install::TWizardPage;
+using shared::BaseDir;
+using shared::GetResString;
+using shared::IUserDialogs;
+using shared::TMessageType;
+using sys::ISystemActions;
+
+namespace app {
+
+using ui::Application;
+using ui::ErrorText;
+using ui::MessageDlg;
+using ui::ProcessMessages;
+using ui::ShowMessageDialog;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgIcon;
+using ui::TMsgDlgType;
+
 namespace {
 
 HMODULE Program() {
@@ -114,7 +154,7 @@ class WindowlessHost : public IInstallHost {
     void SetCanClose(bool) override {}
     void SetHourglass(bool) override {}
     void SetCopyFrom(const std::wstring&) override {}
-    void ProcessMessages() override { ::ProcessMessages(); }
+    void ProcessMessages() override { ui::ProcessMessages(); }
     void Close() override {}
 
   private:
@@ -206,3 +246,5 @@ int InstallWithProgressPage(TFMain& main, const TSwitches& switches) {
     main.Close();
     return exitCode;
 }
+
+} // namespace app

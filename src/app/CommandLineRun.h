@@ -10,8 +10,14 @@
 
 #include "app/portable/Switches.h"
 
+namespace shared {
 class IUserDialogs;
+}
+namespace sys {
 class ISystemActions;
+}
+
+namespace app {
 
 inline constexpr int kExitWrongCommandLine = 1;
 inline constexpr int kExitAbandoned = 2;
@@ -27,10 +33,12 @@ int ShowSwitchesHelp();
 int CheckMediumBesideProgram(const TSwitches& switches, const std::wstring& sourcePath);
 
 // /VERYSILENT: the install run with no window at all.
-int InstallWithoutWindow(const TSwitches& switches, ISystemActions& system,
+int InstallWithoutWindow(const TSwitches& switches, sys::ISystemActions& system,
                          const std::wstring& sourcePath);
 
 class TFMain;
 
 // /SILENT: the main window shows the progress page while the run lasts.
 int InstallWithProgressPage(TFMain& main, const TSwitches& switches);
+
+} // namespace app

@@ -4,6 +4,11 @@
 
 #include "install/portable/InstallLogText.h"
 
+using install::ToUtf8;
+using install::WithCrLf;
+
+namespace app {
+
 namespace {
 
 bool Usable(HANDLE handle) {
@@ -45,3 +50,5 @@ bool WriteConsoleText(const std::wstring& text) {
     return WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) !=
            0;
 }
+
+} // namespace app

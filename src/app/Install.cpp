@@ -14,6 +14,30 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using app::ArgumentsOf;
+using app::CheckMediumBesideProgram;
+using app::DescribeSwitches;
+using app::InstallWithoutWindow;
+using app::InstallWithProgressPage;
+using app::kExitAbandoned;
+using app::ParseSwitches;
+using app::RefuseCommandLine;
+using app::ShowSwitchesHelp;
+using app::TFMain;
+using app::TRunMode;
+using app::TSwitches;
+using app::TSwitchesParse;
+using app::TWin32UserDialogs;
+using base::ComApartment;
+using install::TLogTargets;
+using shared::BaseDir;
+using shared::InitializeSharedModules;
+using shared::TFWaitRun;
+using sys::RealSystemActions;
+using ui::Application;
+using ui::ShowErrorReportDialog;
+using ui::TApplication;
+
 namespace {
 
 // Libraries loaded by name come from the system directory only: the program

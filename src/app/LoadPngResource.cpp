@@ -9,6 +9,13 @@
 #include <string>
 #include <windows.h>
 
+using base::AppError;
+using base::ResourceBytes;
+
+namespace app {
+
+using ui::Image32;
+
 namespace {
 
 // The name as written in the resource script; a numeric id as "#<id>".
@@ -35,3 +42,5 @@ void LoadPngResource(Image32& bitmap, const wchar_t* resourceName) {
     const std::wstring name = ResourceDisplayName(resourceName);
     bitmap = LoadPngImage(RawDataResource(resourceName, name), name);
 }
+
+} // namespace app

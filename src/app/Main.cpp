@@ -14,6 +14,43 @@
 #include "ui/Application.h"
 #include "shared/UserDialogs.h"
 
+using base::AppError;
+using base::ResourceBytes;
+using files::CreateDirectoryIfMissing;
+using install::CheckTargetPath;
+using install::InstallEnvironment;
+using install::RunInstallLogged;
+using install::TTargetPath;
+using install::TTargetPathVerdict;
+using install::TUnattended;
+using install::TWizardPage;
+using shared::BaseDir;
+using shared::GetResString;
+using shared::IUserDialogs;
+using shared::mtMessage;
+using sys::ChangeFontSize;
+using sys::ISystemActions;
+
+namespace app {
+
+using ui::Image32;
+using ui::kOpaqueWhite;
+using ui::kSingleFrameStyle;
+using ui::SetScreenCursor;
+using ui::TAlign;
+using ui::TButtonStyle;
+using ui::TCursor;
+using ui::TFontSpec;
+using ui::TForm;
+using ui::TGlyphButton;
+using ui::TMemo;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+using ui::TPanel;
+using ui::TTabSheet;
+using ui::TWindow;
+
 bool IsSisterBrand = false;
 
 namespace {
@@ -55,7 +92,7 @@ void MakeSpacer(TPanel& spacer, int height, const TWindow& outer) {
 void MakeMemo(TMemo& memo, const TFontSpec& font, COLORREF textColor,
               const std::vector<std::wstring>& lines) {
     memo.SetFont(font);
-    memo.SetTextColor(textColor);
+    memo.SetFontColor(textColor);
     memo.SetParentColor();
     memo.SetReadOnly(true);
     memo.SetBorder(false);
@@ -244,7 +281,8 @@ void TFMain::WireHandlers() {
 
 void TFMain::FormCreate() {
     LoadBitmaps();
-    ::IsSisterBrand = IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
+    app::IsSisterBrand =
+        IsSisterBrandName(GetResString(GetModuleHandleW(nullptr), IDS_PRODUCT_NAME));
     LoadInfo();
     AppNameStr = GetResString(GetModuleHandleW(nullptr), IDS_APP_DIR_NAME);
     ePath.SetText(L"C:\\" + AppNameStr);
@@ -312,7 +350,7 @@ void TFMain::PlaceRichEdit() {
 
 void TFMain::BtnStartNextClick(TWindow&) {
     InsatallPages.ShowPage(tsInputPath);
-    ePath.SetFocus();
+    ePath.TakeFocus();
 }
 
 void TFMain::BtnSelectPathClick(TWindow&) {
@@ -325,13 +363,13 @@ void TFMain::BtnInputPathNextClick(TWindow&) {
     const TTargetPath target = CheckTargetPath(ePath.Text());
     if (target.verdict == TTargetPathVerdict::Empty) {
         dialogs_.MessageDlg(kEmptyPathText, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
-        ePath.SetFocus();
+        ePath.TakeFocus();
         return;
     }
     ePath.SetText(target.path);
     if (target.verdict == TTargetPathVerdict::Root) {
         dialogs_.MessageDlg(kRootPathText, TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        ePath.SetFocus();
+        ePath.TakeFocus();
         return;
     }
     CreateTargetDirectories(target.path);
@@ -424,5 +462,7 @@ void TFMain::SetHourglass(bool hourglass) {
 }
 
 void TFMain::ProcessMessages() {
-    ::ProcessMessages();
+    ui::ProcessMessages();
 }
+
+} // namespace app

@@ -18,8 +18,14 @@
 #include "ui/PixelSurface.h"
 #include "ui/RichEdit.h"
 
+namespace sys {
 class ISystemActions;
+}
+namespace shared {
 class IUserDialogs;
+}
+
+namespace app {
 
 constexpr wchar_t kMainFormClass[] = L"TFMain";
 
@@ -44,137 +50,137 @@ class TFMain;
 
 // A page's button bar along its bottom edge: a panel with a flat rounded
 // border in the page's colour.
-class TButtonBar : public TPanel {
+class TButtonBar : public ui::TPanel {
   public:
-    TButtonBar(TWindow& page, int height);
+    TButtonBar(ui::TWindow& page, int height);
 };
 
 // The progress log on the progress page.
-class TLogListLog : public IProgressLog {
+class TLogListLog : public files::IProgressLog {
   public:
-    explicit TLogListLog(TListBox& list) : list_(list) {}
+    explicit TLogListLog(ui::TListBox& list) : list_(list) {}
     int Add(const std::wstring& line) override;
     std::wstring Line(int index) const override { return list_.Line(index); }
     void SetLine(int index, const std::wstring& line) override { list_.SetLine(index, line); }
     void Repaint() override { list_.Repaint(); }
 
   private:
-    TListBox& list_;
+    ui::TListBox& list_;
 };
 
-class TFMain : public TForm, public IInstallHost {
+class TFMain : public ui::TForm, public install::IInstallHost {
   public:
-    TFMain(IUserDialogs& dialogs, ISystemActions& system);
+    TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system);
 
     // The seven bitmaps.
-    Image32 BG_bmp;
-    Image32 Panels_bmp;
-    Image32 Logo_bmp;
-    Image32 Title_pnl_l_bmp;
-    Image32 Title_pnl_r_bmp;
-    Image32 Title_pnl_m_bmp;
-    Image32 Title_bmp;
+    ui::Image32 BG_bmp;
+    ui::Image32 Panels_bmp;
+    ui::Image32 Logo_bmp;
+    ui::Image32 Title_pnl_l_bmp;
+    ui::Image32 Title_pnl_r_bmp;
+    ui::Image32 Title_pnl_m_bmp;
+    ui::Image32 Title_bmp;
     bool FCanClose = true;
     std::wstring AppNameStr;
     std::wstring Fcopyfrom;
 
-    TPixelSurface BG{*this};
-    TRichEdit RichEdit1{*this};
-    TPageControl InsatallPages{*this};
+    ui::TPixelSurface BG{*this};
+    ui::TRichEdit RichEdit1{*this};
+    ui::TPageControl InsatallPages{*this};
 
     // tsStart
-    TTabSheet tsStart{InsatallPages};
+    ui::TTabSheet tsStart{InsatallPages};
     TButtonBar PnlStartBar{tsStart, 42};
-    TGlyphButton BtnCancel{PnlStartBar, L"Отмена", TGlyph::Cancel};
-    TGlyphButton BtnStartNext{PnlStartBar, L"Далее", TGlyph::Next};
-    TPanel PnlStartSpacer{tsStart};
-    TMemo MemoStart{tsStart};
+    ui::TGlyphButton BtnCancel{PnlStartBar, L"Отмена", ui::TGlyph::Cancel};
+    ui::TGlyphButton BtnStartNext{PnlStartBar, L"Далее", ui::TGlyph::Next};
+    ui::TPanel PnlStartSpacer{tsStart};
+    ui::TMemo MemoStart{tsStart};
 
     // tsInputPath
-    TTabSheet tsInputPath{InsatallPages};
-    TMemo MemoInputPath{tsInputPath};
-    TPanel PnlPath{tsInputPath};
-    TEdit ePath{PnlPath};
-    TGlyphButton BtnSelectPath{PnlPath, L"Выбрать"};
+    ui::TTabSheet tsInputPath{InsatallPages};
+    ui::TMemo MemoInputPath{tsInputPath};
+    ui::TPanel PnlPath{tsInputPath};
+    ui::TEdit ePath{PnlPath};
+    ui::TGlyphButton BtnSelectPath{PnlPath, L"Выбрать"};
     TButtonBar PnlInputPathBar{tsInputPath, 37};
-    TGlyphButton BtnCancel2{PnlInputPathBar, L"Отмена", TGlyph::Cancel};
-    TGlyphButton BtnInputPathNext{PnlInputPathBar, L"Далее", TGlyph::Next};
+    ui::TGlyphButton BtnCancel2{PnlInputPathBar, L"Отмена", ui::TGlyph::Cancel};
+    ui::TGlyphButton BtnInputPathNext{PnlInputPathBar, L"Далее", ui::TGlyph::Next};
 
     // tsInputComponents
-    TTabSheet tsInputComponents{InsatallPages};
+    ui::TTabSheet tsInputComponents{InsatallPages};
     TButtonBar PnlComponentsBar{tsInputComponents, 37};
-    TGlyphButton BtnCancel4{PnlComponentsBar, L"Отмена", TGlyph::Cancel};
-    TGlyphButton BtnInsatall{PnlComponentsBar, L"Начать установку", TGlyph::Tick};
-    TGlyphButton BtnInputComponentsBack{PnlComponentsBar, L"Назад", TGlyph::Back};
-    TPanel PnlComponentsSpacer{tsInputComponents};
-    TPanel PnlOptions{tsInputComponents};
-    TComboBox CBWindows{PnlOptions};
-    TCheckBox CbDriverInstal{PnlOptions, L"Устанавливать драйвер"};
-    TMemo MemoInputComponents{tsInputComponents};
+    ui::TGlyphButton BtnCancel4{PnlComponentsBar, L"Отмена", ui::TGlyph::Cancel};
+    ui::TGlyphButton BtnInsatall{PnlComponentsBar, L"Начать установку", ui::TGlyph::Tick};
+    ui::TGlyphButton BtnInputComponentsBack{PnlComponentsBar, L"Назад", ui::TGlyph::Back};
+    ui::TPanel PnlComponentsSpacer{tsInputComponents};
+    ui::TPanel PnlOptions{tsInputComponents};
+    ui::TComboBox CBWindows{PnlOptions};
+    ui::TCheckBox CbDriverInstal{PnlOptions, L"Устанавливать драйвер"};
+    ui::TMemo MemoInputComponents{tsInputComponents};
 
     // tsProgressInstall
-    TTabSheet tsProgressInstall{InsatallPages};
+    ui::TTabSheet tsProgressInstall{InsatallPages};
     TButtonBar PnlProgressBar{tsProgressInstall, 37};
-    TGlyphButton BtnExit{PnlProgressBar, L"Выход", TGlyph::Exit};
-    TPanel PnlProgressSpacer{tsProgressInstall};
-    TListBox LogList{tsProgressInstall};
+    ui::TGlyphButton BtnExit{PnlProgressBar, L"Выход", ui::TGlyph::Exit};
+    ui::TPanel PnlProgressSpacer{tsProgressInstall};
+    ui::TListBox LogList{tsProgressInstall};
 
     // tsCancel
-    TTabSheet tsCancel{InsatallPages};
-    TMemo MemoCancel{tsCancel};
+    ui::TTabSheet tsCancel{InsatallPages};
+    ui::TMemo MemoCancel{tsCancel};
     TButtonBar PnlCancelBar{tsCancel, 37};
-    TGlyphButton BtnExitCancel{PnlCancelBar, L"Выход", TGlyph::Exit};
+    ui::TGlyphButton BtnExitCancel{PnlCancelBar, L"Выход", ui::TGlyph::Exit};
 
     // tsChangeFontSize
-    TTabSheet tsChangeFontSize{InsatallPages};
+    ui::TTabSheet tsChangeFontSize{InsatallPages};
     TButtonBar PnlFontSizeBar{tsChangeFontSize, 37};
-    TGlyphButton BtnExitOnChangefont{PnlFontSizeBar, L"Выход", TGlyph::Exit};
-    TGlyphButton BtnChangeFont{PnlFontSizeBar, L"Изменить настройки", TGlyph::Gear};
-    TPanel PnlFontSizeSpacer{tsChangeFontSize};
-    TMemo MemoChangeFontSize{tsChangeFontSize};
+    ui::TGlyphButton BtnExitOnChangefont{PnlFontSizeBar, L"Выход", ui::TGlyph::Exit};
+    ui::TGlyphButton BtnChangeFont{PnlFontSizeBar, L"Изменить настройки", ui::TGlyph::Gear};
+    ui::TPanel PnlFontSizeSpacer{tsChangeFontSize};
+    ui::TMemo MemoChangeFontSize{tsChangeFontSize};
 
     // Where the install run's log goes besides Install.log, and the exit
     // code the program ends with: 0 until a run stops or is abandoned.
-    TLogTargets LogTargets;
+    install::TLogTargets LogTargets;
     int ExitCode = 0;
 
     // The install run with its log on disk; sets and gives ExitCode. An
     // error raised by the run passes on (ExitCode 2 then).
-    int RunLoggedInstall(const std::optional<TUnattended>& unattended);
+    int RunLoggedInstall(const std::optional<install::TUnattended>& unattended);
 
     // Handlers.
     void FormCreate();
     void BGResize();
-    void BtnStartNextClick(TWindow& sender);
-    void BtnSelectPathClick(TWindow& sender);
-    void BtnInputPathNextClick(TWindow& sender);
-    void tsInputComponentsShow(TWindow& sender);
-    void BtnInputComponentsBackClick(TWindow& sender);
-    void BtnInsatallClick(TWindow& sender);
-    void BtnCancelClick(TWindow& sender);
-    void BtnExitClick(TWindow& sender);
-    void BtnChangeFontClick(TWindow& sender);
-    void FormCloseQuery(TWindow& sender, bool& canClose);
+    void BtnStartNextClick(ui::TWindow& sender);
+    void BtnSelectPathClick(ui::TWindow& sender);
+    void BtnInputPathNextClick(ui::TWindow& sender);
+    void tsInputComponentsShow(ui::TWindow& sender);
+    void BtnInputComponentsBackClick(ui::TWindow& sender);
+    void BtnInsatallClick(ui::TWindow& sender);
+    void BtnCancelClick(ui::TWindow& sender);
+    void BtnExitClick(ui::TWindow& sender);
+    void BtnChangeFontClick(ui::TWindow& sender);
+    void FormCloseQuery(ui::TWindow& sender, bool& canClose);
 
     // What the install run uses of the window.
     std::wstring PathText() const override { return ePath.Text(); }
     int WindowsIndex() const override { return CBWindows.ItemIndex(); }
     bool DriverInstallChecked() const override { return CbDriverInstal.Checked(); }
-    bool IsSisterBrand() const override { return ::IsSisterBrand; }
-    void ShowPage(TWizardPage page) override;
+    bool IsSisterBrand() const override { return app::IsSisterBrand; }
+    void ShowPage(install::TWizardPage page) override;
     void ClearAndShowLog() override;
-    IProgressLog& Log() override { return log_; }
+    files::IProgressLog& Log() override { return log_; }
     void EnableExit() override { BtnExit.SetEnabled(true); }
     void SetCanClose(bool canClose) override { FCanClose = canClose; }
     void SetHourglass(bool hourglass) override;
     void SetCopyFrom(const std::wstring& sourcePath) override { Fcopyfrom = sourcePath; }
     void ProcessMessages() override;
-    void Close() override { TForm::Close(); }
+    void Close() override { ui::TForm::Close(); }
     void ShowProgress(uint64_t done, uint64_t total) override {
         taskbar_.Show(Handle(), done, total);
     }
 
-    TTabSheet& Sheet(TWizardPage page);
+    ui::TTabSheet& Sheet(install::TWizardPage page);
 
   private:
     void CreateStartPage();
@@ -190,9 +196,11 @@ class TFMain : public TForm, public IInstallHost {
     void ApplyTitleColor();
     void PlacePathControls();
 
-    IUserDialogs& dialogs_;
-    ISystemActions& system_;
+    shared::IUserDialogs& dialogs_;
+    sys::ISystemActions& system_;
     TLogListLog log_{LogList};
     TaskbarProgress taskbar_;
     bool installing_ = false; // the install run is under way
 };
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "app/TaskbarProgress.h"
 
+namespace app {
+
 ITaskbarList3* TaskbarProgress::List() {
     if (!tried_) {
         tried_ = true;
@@ -26,3 +28,5 @@ void TaskbarProgress::Show(HWND window, uint64_t done, uint64_t total) {
     }
     list->SetProgressValue(window, done, total);
 }
+
+} // namespace app

@@ -7,6 +7,8 @@
 
 #include "base/Handles.h"
 
+namespace app {
+
 class TaskbarProgress {
   public:
     // `done` of `total`; `total` 0 removes the progress.
@@ -16,6 +18,8 @@ class TaskbarProgress {
     // Made on first use, so that starting the program costs no COM call.
     ITaskbarList3* List();
 
-    ComPtr<ITaskbarList3> list_;
+    base::ComPtr<ITaskbarList3> list_;
     bool tried_ = false;
 };
+
+} // namespace app

@@ -9,19 +9,23 @@
 #include "ui/FolderBrowser.h"
 #include "ui/MessageDialog.h"
 
-class TWin32UserDialogs final : public IUserDialogs {
+namespace app {
+
+class TWin32UserDialogs final : public shared::IUserDialogs {
   public:
-    TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
-                            TMsgDlgButtons buttons) override {
-        return ::MessageDlg(text, type, buttons);
+    ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
+                                ui::TMsgDlgButtons buttons) override {
+        return ui::MessageDlg(text, type, buttons);
     }
 
     std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
-        return BrowseForFolderDialog(instruction);
+        return ui::BrowseForFolderDialog(instruction);
     }
 
-    bool ShowTimedMessage(const std::wstring& text, TMessageType kind, const std::wstring& caption,
-                          int seconds) override {
-        return ::ShowTimedMessage(text, kind, caption, seconds);
+    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind,
+                          const std::wstring& caption, int seconds) override {
+        return shared::ShowTimedMessage(text, kind, caption, seconds);
     }
 };
+
+} // namespace app

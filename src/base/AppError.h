@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+namespace base {
+
 class AppError : public std::exception {
   public:
     explicit AppError(std::wstring text) : text_(std::move(text)) {}
@@ -22,3 +24,5 @@ inline std::wstring WithFullStop(const std::wstring& text) {
     }
     return text;
 }
+
+} // namespace base

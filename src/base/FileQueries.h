@@ -2,6 +2,8 @@
 // What is on the disk at a path.
 #include <string>
 
+namespace base {
+
 // True when `path` names an existing file or directory.
 bool PathExists(const std::wstring& path);
 
@@ -10,3 +12,5 @@ bool DirectoryExists(const std::wstring& path);
 
 // True when `path` names an existing file (not a directory).
 bool FileExists(const std::wstring& path);
+
+} // namespace base

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+namespace base {
+
 // A holder of one handle-like value with a closing function.
 template <typename T, typename Traits> class UniqueResource {
   public:
@@ -206,3 +208,5 @@ class ComApartment {
   private:
     HRESULT result_;
 };
+
+} // namespace base

@@ -1,5 +1,7 @@
 #include "base/Resources.h"
 
+namespace base {
+
 std::span<const std::uint8_t> ResourceBytes(HMODULE module, const wchar_t* name,
                                             const wchar_t* type) {
     const HRSRC info = FindResourceW(module, name, type);
@@ -10,3 +12,5 @@ std::span<const std::uint8_t> ResourceBytes(HMODULE module, const wchar_t* name,
     }
     return {static_cast<const std::uint8_t*>(bytes), SizeofResource(module, info)};
 }
+
+} // namespace base

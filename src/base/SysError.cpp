@@ -6,6 +6,8 @@
 #include "base/AppError.h"
 #include "base/portable/BlankText.h"
 
+namespace base {
+
 std::wstring SysErrorMessage(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length =
@@ -48,3 +50,5 @@ void RaiseCannotWriteRegistryValue(const std::wstring& valueName, LSTATUS code) 
     throw AppError(L"Cannot write registry value \"" + valueName + L"\". " +
                    SysErrorMessage(static_cast<DWORD>(code)));
 }
+
+} // namespace base

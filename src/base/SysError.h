@@ -3,6 +3,8 @@
 #include <string>
 #include <windows.h>
 
+namespace base {
+
 // The system's message text for `code`, without the trailing line break.
 std::wstring SysErrorMessage(DWORD code);
 
@@ -26,3 +28,5 @@ std::wstring HresultText(HRESULT result);
 // "Cannot write registry value "%s". %s" with the value's name and the
 // system's text.
 [[noreturn]] void RaiseCannotWriteRegistryValue(const std::wstring& valueName, LSTATUS code);
+
+} // namespace base

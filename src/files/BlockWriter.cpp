@@ -1,5 +1,7 @@
 #include "files/BlockWriter.h"
 
+namespace files {
+
 namespace {
 
 class SystemBlockWriter final : public IBlockWriter {
@@ -38,3 +40,5 @@ ScopedBlockWriter::ScopedBlockWriter(IBlockWriter& writer) : previous_(currentWr
 ScopedBlockWriter::~ScopedBlockWriter() {
     currentWriter = previous_;
 }
+
+} // namespace files

@@ -4,6 +4,8 @@
 // test can replace it process-wide and make writes fail midway.
 #include <windows.h>
 
+namespace files {
+
 class IBlockWriter {
   public:
     virtual ~IBlockWriter() = default;
@@ -26,3 +28,5 @@ class ScopedBlockWriter {
   private:
     IBlockWriter* previous_;
 };
+
+} // namespace files

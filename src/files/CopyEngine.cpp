@@ -8,6 +8,8 @@
 
 #include "files/BlockWriter.h"
 
+namespace files {
+
 namespace {
 
 // Fills `buffer` with `wanted` bytes; false with the error when the file
@@ -187,3 +189,5 @@ bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
     }
     return OverlappedCopy(source, destination, size, blockSize, writeBack).Run(progress);
 }
+
+} // namespace files

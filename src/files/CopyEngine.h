@@ -5,6 +5,8 @@
 #include <functional>
 #include <windows.h>
 
+namespace files {
+
 // Called on the copying thread once before anything is written and after
 // each block, with the number of bytes written so far and the number to copy.
 using CopyProgress = std::function<void(ULONGLONG copied, ULONGLONG size)>;
@@ -28,3 +30,5 @@ constexpr ULONGLONG kWriteBackStep = 64ull * 1024 * 1024;
 bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
                      const CopyProgress& progress = {}, DWORD blockSize = kCopyBlockSize,
                      HANDLE writeBack = nullptr);
+
+} // namespace files

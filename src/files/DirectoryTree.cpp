@@ -9,6 +9,13 @@
 #include "base/FileQueries.h"
 #include "base/portable/PathText.h"
 
+namespace files {
+
+using base::DirectoryExists;
+using base::JoinPath;
+using base::ParentDirectory;
+using base::UniqueFindHandle;
+
 namespace {
 
 bool IsDotEntry(const wchar_t* name) {
@@ -127,3 +134,5 @@ void ListSubDirs(const std::wstring& directory, std::vector<std::wstring>& list)
         }
     });
 }
+
+} // namespace files

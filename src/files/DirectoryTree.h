@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace files {
+
 // Creates `directory` (its parent must exist) unless it is there already.
 // Silent: a directory that could not be made shows when it is used.
 void CreateDirectoryIfMissing(const std::wstring& directory);
@@ -18,3 +20,5 @@ void ClearReadOnlyTree(const std::wstring& directory);
 // Appends the visible subdirectories of `directory` (ending in a backslash),
 // except "WithOutAnswer", as full paths.
 void ListSubDirs(const std::wstring& directory, std::vector<std::wstring>& list);
+
+} // namespace files

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace files {
+
 void SetReadOnlyAttr(const std::wstring& path, bool set) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -12,3 +14,5 @@ void SetReadOnlyAttr(const std::wstring& path, bool set) {
         set ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
     SetFileAttributesW(path.c_str(), changed);
 }
+
+} // namespace files

@@ -16,6 +16,12 @@
 #include "base/Handles.h"
 #include "files/CopyEngine.h"
 
+namespace files {
+
+using base::RaiseCannotCreateFile;
+using base::RaiseCannotOpenFile;
+using base::UniqueHandle;
+
 namespace {
 
 UniqueHandle OpenSourceExclusively(const std::wstring& source) {
@@ -118,3 +124,5 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
     }
     return true;
 }
+
+} // namespace files

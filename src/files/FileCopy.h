@@ -6,6 +6,8 @@
 
 #include "files/CopyEngine.h"
 
+namespace files {
+
 // Copies a file keeping the source's last-write time (DOS-rounded). False
 // when copying the content failed; raises when the source cannot be opened
 // or the destination cannot be created or replaced. `progress` follows the
@@ -20,3 +22,5 @@ bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destinatio
 bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
                       const std::function<std::wstring(int attempt)>& backupName,
                       std::wstring& keptPath, const CopyProgress& progress = {});
+
+} // namespace files

@@ -13,6 +13,15 @@
 #include "base/portable/PathText.h"
 #include "files/BlockWriter.h"
 
+namespace files {
+
+using base::JoinPath;
+using base::ParentDirectory;
+using base::PathExists;
+using base::RaiseCannotCreateFile;
+using base::UniqueFindHandle;
+using base::UniqueHandle;
+
 namespace {
 
 constexpr std::wstring_view kTempPrefix = L"~vestar";
@@ -234,3 +243,5 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes) {
     return !PathExists(path) && WriteThroughTemp(path, bytes, false) == 0;
 }
+
+} // namespace files

@@ -10,6 +10,8 @@
 
 #include "base/Handles.h"
 
+namespace files {
+
 // The names of the installer's temporary files: "~vestar<process>-<n>.tmp".
 // True for a name (without directory) of that pattern and no other.
 bool IsInstallerTempName(std::wstring_view name);
@@ -47,7 +49,7 @@ class TempFileBeside {
     DWORD Flush();
     // A second handle of the file for flushing it while it is written; null
     // when the file was not created to allow it or cannot be opened again.
-    UniqueHandle OpenWriteBack() const;
+    base::UniqueHandle OpenWriteBack() const;
     // Closes the file and moves it over the destination (replacing an
     // existing file only when `replace`). 0 or the error code.
     DWORD MoveIntoPlace(bool replace);
@@ -61,7 +63,7 @@ class TempFileBeside {
   private:
     std::wstring destination_;
     std::wstring path_;
-    UniqueHandle handle_;
+    base::UniqueHandle handle_;
     DWORD error_ = 0;
     bool moved_ = false;
     bool allowWriteBack_ = false;
@@ -83,3 +85,5 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes);
 // Writes `bytes` as a new file at `path` when no file of that name exists.
 // Reports nothing; false when nothing was written.
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes);
+
+} // namespace files

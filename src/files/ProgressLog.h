@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace files {
+
 // The progress log: lines are only appended or rewritten in place, so an
 // index returned by Add stays valid for the whole run.
 class IProgressLog {
@@ -11,3 +13,5 @@ class IProgressLog {
     virtual void SetLine(int index, const std::wstring& line) = 0;
     virtual void Repaint() = 0;
 };
+
+} // namespace files

@@ -17,6 +17,16 @@
 #include "base/Handles.h"
 #include "base/FileQueries.h"
 
+namespace install {
+
+using base::DirectoryExists;
+using base::PathExists;
+using base::RaiseCannotOpenFile;
+using base::UniqueHandle;
+using files::CreateDirectoryIfMissing;
+using files::WriteNewFileQuietly;
+using files::WriteWholeFile;
+
 namespace {
 
 std::u16string Utf16(std::wstring_view text) {
@@ -136,3 +146,5 @@ void WriteBtoothIni(const std::wstring& targetPath) {
     const std::wstring path = targetPath + std::wstring(MediumLayout::BtoothIni);
     UpdateIniFile(path, [](IniText& text) { text.SetString(u"Common", u"Disk", u"I"); });
 }
+
+} // namespace install

@@ -2,6 +2,8 @@
 // The first settings files of an installation.
 #include <string>
 
+namespace install {
+
 // Settings\holter.ini: FilterType=0 and HardwareType=1 in section "options".
 // Raises when the file cannot be read or written.
 void WriteInitialOptions(const std::wstring& targetPath);
@@ -16,3 +18,5 @@ void WriteLastNumFile(const std::wstring& targetPath);
 
 // btooth.ini: Disk=I in section "Common". Raises when it cannot be written.
 void WriteBtoothIni(const std::wstring& targetPath);
+
+} // namespace install

@@ -17,6 +17,13 @@
 #include "install/portable/BackupChoice.h"
 #include "base/FileQueries.h"
 
+namespace install {
+
+using files::CopyDirTree;
+using files::CreateDirectoryIfMissing;
+using files::ListSubDirs;
+using files::SetReadOnlyAttr;
+
 namespace {
 
 // The system's case-insensitive order in the user's locale.
@@ -74,3 +81,5 @@ void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring
     RunInstallScript(backup, targetPath);
     WriteReleaseLevel(targetPath, BackupLevel(backup));
 }
+
+} // namespace install

@@ -3,6 +3,8 @@
 // the newest backup's Install.cmd and records its release level.
 #include <string>
 
+namespace install {
+
 // Both paths end in a backslash. Raises on the failures that end the run.
 // Leaves the process's current directory at the target path.
 void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring& sourcePath);
@@ -13,3 +15,5 @@ void WriteReleaseLevel(const std::wstring& target, const std::wstring& level);
 // Reads directory + "ReleaseInfo" as WriteReleaseLevel does, changing
 // nothing; raises the same errors.
 void CheckReleaseInfo(const std::wstring& directory);
+
+} // namespace install

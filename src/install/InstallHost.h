@@ -7,6 +7,8 @@
 
 #include "files/ProgressLog.h"
 
+namespace install {
+
 // The wizard's pages, always named, never numbered.
 enum class TWizardPage {
     tsStart,
@@ -29,7 +31,7 @@ class IInstallHost {
 
     virtual void ShowPage(TWizardPage page) = 0;
     virtual void ClearAndShowLog() = 0;
-    virtual IProgressLog& Log() = 0;
+    virtual files::IProgressLog& Log() = 0;
     virtual void EnableExit() = 0;
     virtual void SetCanClose(bool canClose) = 0;
     virtual void SetHourglass(bool hourglass) = 0;
@@ -45,3 +47,5 @@ class IInstallHost {
     // The run's progress on the taskbar button; `total` 0 removes it.
     virtual void ShowProgress(uint64_t /*done*/, uint64_t /*total*/) {}
 };
+
+} // namespace install

@@ -12,6 +12,16 @@
 #include "ui/Application.h"
 #include "base/Handles.h"
 
+namespace install {
+
+using base::ResourceBytes;
+using base::SysErrorMessage;
+using base::UniqueHandle;
+using base::WithFullStop;
+using files::IProgressLog;
+using ui::ErrorText;
+using ui::ProcessMessages;
+
 namespace {
 
 constexpr DWORD kFixedFileInfoSignature = 0xFEEF04BD;
@@ -216,3 +226,5 @@ int RunExitCode(TRunEnd end, bool failedLine, bool unattended) {
 int RunInstallLogged(const InstallEnvironment& env, const TLogTargets& targets) {
     return LoggedRun(env, targets).Run();
 }
+
+} // namespace install

@@ -12,13 +12,15 @@
 #include "install/InstallRun.h"
 #include "install/portable/InstallLogText.h"
 
+namespace install {
+
 inline constexpr wchar_t kInstallLogName[] = L"Install.log";
 
 // Passes every line on to the window's log and keeps its own copy, each
 // line stamped with the local time it was added.
-class TRecordingLog : public IProgressLog {
+class TRecordingLog : public files::IProgressLog {
   public:
-    explicit TRecordingLog(IProgressLog& shown) : shown_(shown) {}
+    explicit TRecordingLog(files::IProgressLog& shown) : shown_(shown) {}
     int Add(const std::wstring& line) override;
     std::wstring Line(int index) const override { return shown_.Line(index); }
     void SetLine(int index, const std::wstring& line) override;
@@ -30,7 +32,7 @@ class TRecordingLog : public IProgressLog {
     bool HasFailedLine() const;
 
   private:
-    IProgressLog& shown_;
+    files::IProgressLog& shown_;
     std::vector<TLoggedLine> lines_;
     std::vector<int> shownIndex_;
 };
@@ -64,3 +66,5 @@ int RunExitCode(TRunEnd end, bool failedLine, bool unattended);
 // that cannot be written is reported once: a line in the progress log (and
 // so in the other file).
 int RunInstallLogged(const InstallEnvironment& env, const TLogTargets& targets);
+
+} // namespace install

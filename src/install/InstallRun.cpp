@@ -23,6 +23,26 @@
 #include "install/portable/CopyProgressLine.h"
 #include "ui/Application.h"
 
+namespace install {
+
+using base::DirectoryExists;
+using base::SysErrorMessage;
+using base::TrimmedBlanks;
+using files::ClearReadOnlyTree;
+using files::CopyFileKeepDate;
+using files::CopyProgress;
+using files::CreateDirectoryIfMissing;
+using files::IProgressLog;
+using files::SweepStaleTempFilesAgain;
+using shared::GetResString;
+using shared::ShellCopyDir;
+using sys::InstallFonts;
+using sys::ScreenHasSmallFonts;
+using ui::ErrorText;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 namespace {
 
 const wchar_t* const kDone = L"Завершено";
@@ -348,3 +368,5 @@ class InstallRun {
 TRunEnd RunInstall(const InstallEnvironment& env) {
     return InstallRun(env).Run();
 }
+
+} // namespace install

@@ -7,9 +7,16 @@
 #include <string>
 #include <windows.h>
 
-class IInstallHost;
+namespace shared {
 class IUserDialogs;
+}
+namespace sys {
 class ISystemActions;
+}
+
+namespace install {
+
+class IInstallHost;
 
 // A run that nobody answers (/SILENT, /VERYSILENT): no message box is shown,
 // the closing question is not asked, the font size is only reported in the
@@ -21,8 +28,8 @@ struct TUnattended {
 
 struct InstallEnvironment {
     IInstallHost& host;
-    IUserDialogs& dialogs;
-    ISystemActions& system;
+    shared::IUserDialogs& dialogs;
+    sys::ISystemActions& system;
     HINSTANCE resources;     // the module whose string table names the product
     std::wstring sourcePath; // the installer's own directory, ending in a backslash
     std::optional<TUnattended> unattended = std::nullopt;
@@ -44,3 +51,5 @@ enum class TRunEnd {
 // The whole run. Errors raised by its steps pass to the caller (the window
 // layer's error report); the guarded stretch is left before they do.
 TRunEnd RunInstall(const InstallEnvironment& env);
+
+} // namespace install

@@ -15,6 +15,13 @@
 #include "system/Fonts.h"
 #include "ui/Application.h"
 
+namespace install {
+
+using base::DirectoryExists;
+using files::ListSubDirs;
+using sys::TitleFromNameTable;
+using ui::ErrorText;
+
 namespace {
 
 using MediumLayout::FileGroup;
@@ -255,3 +262,5 @@ std::wstring FormatMediumReport(const TMediumReport& report) {
     text += L"Итог: " + std::wstring(Verdict(MediumExitCode(report)));
     return text;
 }
+
+} // namespace install

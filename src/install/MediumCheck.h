@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace install {
+
 // What a problem would do to an installation from the medium.
 enum class TMediumEffect {
     Abandons, // the run stops or is abandoned (exit code 2)
@@ -41,3 +43,5 @@ int MediumExitCode(const TMediumReport& report);
 // Every problem with its path, then the summary: files and sizes, the backup
 // and its release level, the verdict.
 std::wstring FormatMediumReport(const TMediumReport& report);
+
+} // namespace install

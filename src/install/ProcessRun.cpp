@@ -11,6 +11,13 @@
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
 
+namespace install {
+
+using base::AppError;
+using base::ParentDirectory;
+using base::SysErrorMessage;
+using base::UniqueHandle;
+
 namespace {
 
 constexpr DWORD kWaitSliceMs = 100;
@@ -83,3 +90,5 @@ DWORD RunInOwnDir(const std::wstring& programPath, const std::wstring& parameter
     GetExitCodeProcess(child.process.get(), &exitCode);
     return exitCode;
 }
+
+} // namespace install

@@ -3,6 +3,8 @@
 #include <string>
 #include <windows.h>
 
+namespace install {
+
 // Starts a program; its exit code when waited for, -1 when it cannot start
 // (then `startError`, when given, gets the system's error code; otherwise
 // it gets 0).
@@ -11,3 +13,5 @@ int RunProgram(const std::wstring& commandLine, WORD showWindow, bool wait,
 
 // Starts a program in its own directory and waits; raises when it cannot start.
 DWORD RunInOwnDir(const std::wstring& programPath, const std::wstring& parameters, WORD showWindow);
+
+} // namespace install

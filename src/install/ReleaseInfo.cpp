@@ -19,6 +19,19 @@
 #include "base/FileQueries.h"
 #include "base/portable/BlankText.h"
 
+namespace install {
+
+using base::AppError;
+using base::ComApartment;
+using base::ComPtr;
+using base::DirectoryExists;
+using base::HresultText;
+using base::PathExists;
+using base::SysErrorMessage;
+using base::WithoutTrailingBlanks;
+using files::CheckReplaceable;
+using files::WriteWholeFile;
+
 namespace {
 
 // DOMDocument (version independent) and its IXMLDOMDocument2 interface.
@@ -264,3 +277,5 @@ void WriteReleaseLevel(const std::wstring& target, const std::wstring& level) {
 void CheckReleaseInfo(const std::wstring& directory) {
     WithReleaseInfo(directory, [](const std::wstring& path) { LoadReleaseDocument(path); });
 }
+
+} // namespace install

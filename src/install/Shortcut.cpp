@@ -14,6 +14,15 @@
 #include "base/SysError.h"
 #include "base/portable/PathText.h"
 
+namespace install {
+
+using base::AppError;
+using base::ComPtr;
+using base::HresultDigits;
+using base::JoinPath;
+using base::ParentDirectory;
+using base::UniqueRegKey;
+
 namespace {
 
 constexpr wchar_t kExplorerKey[] = L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
@@ -131,3 +140,5 @@ void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
     file->Save(path.c_str(), FALSE);
     linkPath = path;
 }
+
+} // namespace install

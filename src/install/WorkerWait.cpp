@@ -7,6 +7,10 @@
 #include "install/InstallHost.h"
 #include "base/Handles.h"
 
+namespace install {
+
+using base::UniqueHandle;
+
 void RunOnWorker(const std::function<void()>& work, const std::function<void()>& pump,
                  const std::function<void()>& tick) {
     const UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -45,3 +49,5 @@ void IInstallHost::WaitFor(const std::function<void()>& work, const std::functio
     RunOnWorker(
         work, [this] { ProcessMessages(); }, tick);
 }
+
+} // namespace install

@@ -4,6 +4,8 @@
 // the window answers, repaints and shows progress throughout.
 #include <functional>
 
+namespace install {
+
 // The longest the calling thread goes without processing messages.
 constexpr unsigned kPumpIntervalMs = 100;
 
@@ -13,3 +15,5 @@ constexpr unsigned kPumpIntervalMs = 100;
 // whatever it raised.
 void RunOnWorker(const std::function<void()>& work, const std::function<void()>& pump,
                  const std::function<void()>& tick);
+
+} // namespace install

@@ -5,6 +5,19 @@
 #include "base/AppError.h"
 #include "ui/Font.h"
 
+using base::AppError;
+
+namespace shared {
+
+using ui::kSizeableFrameStyle;
+using ui::MakeGlyph;
+using ui::PointsToPixels;
+using ui::TAlign;
+using ui::TAlignment;
+using ui::TFontSpec;
+using ui::TForm;
+using ui::TGlyph;
+
 namespace {
 
 constexpr int kClientWidth = 446;
@@ -195,3 +208,5 @@ bool ShowTimedMessage(const std::wstring& Text, TMessageType Kind, const std::ws
     }
     return form.Showmes(Text, Kind, Caption, true);
 }
+
+} // namespace shared

@@ -12,9 +12,11 @@
 #include "ui/Panel.h"
 #include "ui/Timer.h"
 
+namespace shared {
+
 constexpr wchar_t kMessageFormClass[] = L"TFMessageform";
 
-class TFMessageform : public TForm {
+class TFMessageform : public ui::TForm {
   public:
     TFMessageform();
 
@@ -32,18 +34,18 @@ class TFMessageform : public TForm {
     bool FShowResult = false; // true only after OK was pressed
     bool Fsmodal = false;     // shown modally with countdown
 
-    TLabel lblMessage;
-    TPanel pnlButtons;
-    TGlyphButton btnCancel;
-    TGlyphButton btnOK;
-    TPanel RzBorder1;
-    TPanel pnlClose;
-    TButton btnStop;
-    TLabel lblClose;
-    TLabel lblSec;
-    TTimer StayUpTimer;
-    TTimer StopTimer;
-    TImageList ImageList1; // 0 red cross, 1 grey cross, 2 green tick, 3 grey tick
+    ui::TLabel lblMessage;
+    ui::TPanel pnlButtons;
+    ui::TGlyphButton btnCancel;
+    ui::TGlyphButton btnOK;
+    ui::TPanel RzBorder1;
+    ui::TPanel pnlClose;
+    ui::TButton btnStop;
+    ui::TLabel lblClose;
+    ui::TLabel lblSec;
+    ui::TTimer StayUpTimer;
+    ui::TTimer StopTimer;
+    ui::TImageList ImageList1; // 0 red cross, 1 grey cross, 2 green tick, 3 grey tick
 
     void FormShow();
     void FormClose();
@@ -61,3 +63,5 @@ class TFMessageform : public TForm {
 // shown.
 bool ShowTimedMessage(const std::wstring& Text, TMessageType Kind, const std::wstring& Caption,
                       int Seconds);
+
+} // namespace shared

@@ -5,6 +5,8 @@
 
 #include "shared/portable/SettingsValues.h"
 
+namespace shared {
+
 std::wstring ReadProfileString(const std::wstring& file, const std::wstring& section,
                                const std::wstring& key, const std::wstring& defaultText) {
     std::array<wchar_t, kProfileStringCapacity> buffer{};
@@ -13,3 +15,5 @@ std::wstring ReadProfileString(const std::wstring& file, const std::wstring& sec
                                  static_cast<DWORD>(buffer.size()), file.c_str());
     return std::wstring(buffer.data(), length < buffer.size() ? length : buffer.size() - 1);
 }
+
+} // namespace shared

@@ -3,6 +3,8 @@
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 
+namespace shared {
+
 void InitializeSharedModules() {
     InitializeSharedModules(ProgramDirectory());
 }
@@ -11,3 +13,5 @@ void InitializeSharedModules(const std::wstring& baseDir) {
     InitializeCommonVar(baseDir);
     InitializeCommonProc();
 }
+
+} // namespace shared

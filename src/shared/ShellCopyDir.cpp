@@ -15,6 +15,8 @@
 
 #include <shellapi.h>
 
+namespace shared {
+
 namespace {
 
 // The path without one trailing backslash, ended by two NUL characters as
@@ -40,3 +42,5 @@ bool ShellCopyDir(const std::wstring& source, const std::wstring& destination) {
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
     return SHFileOperationW(&operation) == 0;
 }
+
+} // namespace shared

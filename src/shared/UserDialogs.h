@@ -8,13 +8,15 @@
 #include "shared/MessageType.h"
 #include "ui/ModalResult.h"
 
+namespace shared {
+
 class IUserDialogs {
   public:
     virtual ~IUserDialogs() = default;
 
     // A modal message box over the main window; returns the button pressed.
-    virtual TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
-                                    TMsgDlgButtons buttons) = 0;
+    virtual ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
+                                        ui::TMsgDlgButtons buttons) = 0;
 
     // The folder browser with `instruction` above the tree; the chosen
     // folder's full path, or nothing when the user cancelled.
@@ -24,3 +26,5 @@ class IUserDialogs {
     virtual bool ShowTimedMessage(const std::wstring& text, TMessageType kind,
                                   const std::wstring& caption, int seconds) = 0;
 };
+
+} // namespace shared

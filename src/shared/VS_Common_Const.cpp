@@ -1,5 +1,7 @@
 #include "shared/VS_Common_Const.h"
 
+namespace shared {
+
 std::array<std::wstring, 23> SectionTags1 = {L"Common",
                                              L"Rythm",
                                              L"Pulse",
@@ -183,3 +185,5 @@ std::array<std::wstring, 8> ActivityAdvice = {
     L"Темп ходьбы 90 шагов/мин. (4 км/ч)",
     L"Нуждается в постороннем уходе.",
     L"Темп ходьбы 70 - 80 шагов/мин. (3 - 3.5 км/ч)"};
+
+} // namespace shared

@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+namespace shared {
+
 extern std::array<std::wstring, 23> SectionTags1;
 extern std::array<std::wstring, 23> SectionTags2;
 extern std::array<std::wstring, 11> DecisionTags;
@@ -19,3 +21,5 @@ extern std::array<std::wstring, 4> ToleranceNames;
 // Four pairs: the activity advice for a level of capacity, then its walking
 // pace; in order of decreasing capacity.
 extern std::array<std::wstring, 8> ActivityAdvice;
+
+} // namespace shared

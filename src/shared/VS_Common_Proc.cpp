@@ -6,6 +6,8 @@
 #include "shared/VS_Common_Const.h"
 #include "shared/VS_Common_Var.h"
 
+namespace shared {
+
 std::wstring Sbo;
 std::wstring Met;
 std::wstring nnn;
@@ -88,3 +90,5 @@ std::wstring GetResString(HINSTANCE module, UINT id) {
     LoadStringW(module, id, buffer.data(), static_cast<int>(buffer.size()));
     return std::wstring(buffer.data());
 }
+
+} // namespace shared

@@ -3,6 +3,8 @@
 #include <string>
 #include <windows.h>
 
+namespace shared {
+
 // Catalogue variables (keys of section VS_Common_Proc).
 extern std::wstring Sbo;
 extern std::wstring Met;
@@ -43,3 +45,5 @@ bool IsSmallFonts();
 
 // Enables the shutdown privilege and calls ExitWindowsEx; true on success.
 bool ShutdownWindows(UINT exitFlags);
+
+} // namespace shared

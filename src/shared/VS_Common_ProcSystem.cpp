@@ -6,6 +6,12 @@
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
 
+using base::JoinPath;
+using base::UniqueHandle;
+using base::WindowDc;
+
+namespace shared {
+
 namespace {
 
 constexpr UINT kWindowsDirBufferLength = 260;
@@ -75,3 +81,5 @@ bool ShutdownWindows(UINT exitFlags) {
     EnableShutdownPrivilege();
     return ExitWindowsEx(exitFlags, 0) != FALSE;
 }
+
+} // namespace shared

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace shared {
+
 enum THViewType : std::uint8_t {
     hvtStandart = 0,
     hvtFragment = 1,
@@ -72,3 +74,5 @@ struct TStartXmlObject {
 
     void clear();
 };
+
+} // namespace shared

@@ -8,6 +8,11 @@
 #include "shared/portable/NumberFormat.h"
 #include "shared/portable/SettingsValues.h"
 
+using base::JoinPath;
+using base::ParentDirectory;
+
+namespace shared {
+
 std::wstring BaseDir;
 TSettings GlobalSettings;
 std::wstring MessageFile;
@@ -70,3 +75,5 @@ std::wstring ProgramDirectory() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+} // namespace shared

@@ -7,6 +7,8 @@
 
 #include "shared/VS_Common_Types.h"
 
+namespace shared {
+
 // The directory of the program's own file, with a trailing backslash.
 extern std::wstring BaseDir;
 // The shared settings as read from BaseDir + "Settings\holter.ini".
@@ -38,3 +40,5 @@ void InitializeCommonVar(const std::wstring& baseDir);
 
 // The directory of the running program's file, ending in a backslash.
 std::wstring ProgramDirectory();
+
+} // namespace shared

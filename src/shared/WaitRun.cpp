@@ -2,6 +2,14 @@
 
 #include "ui/Application.h"
 
+namespace shared {
+
+using ui::kFixedNoIconsFrameStyle;
+using ui::ProcessMessages;
+using ui::TAlign;
+using ui::TFontSpec;
+using ui::TForm;
+
 namespace {
 constexpr int kClientWidth = 314;
 constexpr int kClientHeight = 39;
@@ -70,3 +78,5 @@ void TFWaitRun::Next(const std::wstring& msg) noexcept {
         // The progress display is a courtesy: its failures are dropped.
     }
 }
+
+} // namespace shared

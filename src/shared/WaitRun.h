@@ -9,9 +9,11 @@
 #include "ui/Label.h"
 #include "ui/ProgressBar.h"
 
+namespace shared {
+
 constexpr wchar_t kWaitRunClass[] = L"TFWaitRun";
 
-class TFWaitRun : public TForm {
+class TFWaitRun : public ui::TForm {
   public:
     TFWaitRun();
     ~TFWaitRun() override;
@@ -20,8 +22,8 @@ class TFWaitRun : public TForm {
     // `msg` and processes the pending window messages. Never raises.
     void Next(const std::wstring& msg) noexcept;
 
-    TProgressBar ProgressBar; // 0 to 25, step 1
-    TLabel LblProgress;
+    ui::TProgressBar ProgressBar; // 0 to 25, step 1
+    ui::TLabel LblProgress;
     std::uint8_t typemessage = 0; // kind of job: the title
 
     void FormCreate();
@@ -35,3 +37,4 @@ class TFWaitRun : public TForm {
 // The title of the progress window for a kind of job.
 std::wstring WaitRunTitle(std::uint8_t typemessage);
 
+} // namespace shared

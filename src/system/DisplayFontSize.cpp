@@ -6,6 +6,14 @@
 #include "shared/UserDialogs.h"
 #include "shared/VS_Common_Proc.h"
 
+namespace sys {
+
+using shared::IsSmallFontsAt;
+using shared::IUserDialogs;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 namespace {
 
 // The restart lets running programs close themselves; only those that
@@ -43,3 +51,5 @@ void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
     system.ShutdownWindows(kRestartFlags);
     closeMainWindow();
 }
+
+} // namespace sys

@@ -2,8 +2,13 @@
 // The display's font size: the small-fonts test and the switch to large fonts.
 #include <functional>
 
-class ISystemActions;
+namespace shared {
 class IUserDialogs;
+}
+
+namespace sys {
+
+class ISystemActions;
 
 // IsSmallFonts through the system-actions seam: true when the screen has
 // fewer than 100 logical pixels per inch.
@@ -12,5 +17,7 @@ bool ScreenHasSmallFonts(ISystemActions& system);
 // "Изменить настройки": switch to large fonts, ask the restart question, and
 // on "Yes" request the restart and close the main window. When the switch
 // could not be made, an error box says so and nothing else happens.
-void ChangeFontSize(ISystemActions& system, IUserDialogs& dialogs,
+void ChangeFontSize(ISystemActions& system, shared::IUserDialogs& dialogs,
                     const std::function<void()>& closeMainWindow);
+
+} // namespace sys

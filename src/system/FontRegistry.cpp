@@ -5,6 +5,12 @@
 #include "base/Handles.h"
 #include "base/SysError.h"
 
+namespace sys {
+
+using base::RaiseCannotOpenRegistryKey;
+using base::RaiseCannotWriteRegistryValue;
+using base::UniqueRegKey;
+
 namespace {
 
 constexpr wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
@@ -49,3 +55,5 @@ ScopedFontRegistry::ScopedFontRegistry(IFontRegistry& registry) : previous_(curr
 ScopedFontRegistry::~ScopedFontRegistry() {
     currentRegistry = previous_;
 }
+
+} // namespace sys

@@ -4,6 +4,8 @@
 // recorder in its place and leave the machine's Fonts key alone.
 #include <string>
 
+namespace sys {
+
 class IFontRegistry {
   public:
     virtual ~IFontRegistry() = default;
@@ -29,3 +31,5 @@ class ScopedFontRegistry {
   private:
     IFontRegistry* previous_;
 };
+
+} // namespace sys

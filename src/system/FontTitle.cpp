@@ -8,6 +8,10 @@
 #include "system/portable/FontNameReader.h"
 #include "base/Handles.h"
 
+namespace sys {
+
+using base::UniqueHandle;
+
 namespace {
 
 constexpr DWORD QFR_DESCRIPTION = 1;
@@ -116,3 +120,5 @@ std::wstring GetFontTitle(const std::wstring& path) {
     }
     return title;
 }
+
+} // namespace sys

@@ -14,6 +14,14 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
 
+namespace sys {
+
+using base::AppError;
+using base::FileExists;
+using files::CopyFileKeepDate;
+using files::IProgressLog;
+using shared::GetWindowsDir;
+
 namespace {
 
 constexpr wchar_t kTrueTypeSuffix[] = L" (TrueType)";
@@ -75,3 +83,5 @@ void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
         InstallFont(log, sourceDir, fontsDir, std::wstring(name));
     }
 }
+
+} // namespace sys

@@ -2,12 +2,16 @@
 // Installs the suite's fonts that the Windows fonts directory lacks.
 #include <string>
 
+namespace files {
 class IProgressLog;
+}
+
+namespace sys {
 
 // `sourcePath` is the medium's directory ending in a backslash; the fonts
 // are taken from its "fonts\". Each installed font gets a log line. An
 // error ends the work at that font and passes to the caller.
-void InstallFonts(IProgressLog& log, const std::wstring& sourcePath);
+void InstallFonts(files::IProgressLog& log, const std::wstring& sourcePath);
 
 // The font's full name, or empty.
 std::wstring GetFontTitle(const std::wstring& path);
@@ -15,3 +19,5 @@ std::wstring GetFontTitle(const std::wstring& path);
 // The full name in the font file's own 'name' table, or empty when the file
 // cannot be read or is no TrueType or OpenType font.
 std::wstring TitleFromNameTable(const std::wstring& path);
+
+} // namespace sys

@@ -3,6 +3,11 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+namespace sys {
+
+using base::UniqueModule;
+using shared::ScreenPixelsPerInch;
+
 namespace {
 
 using SetupChangeFontSizeProc = int(WINAPI*)(HWND, const wchar_t*);
@@ -61,5 +66,7 @@ bool RealSystemActions::SetLargeFonts() {
 }
 
 bool RealSystemActions::ShutdownWindows(UINT exitFlags) {
-    return ::ShutdownWindows(exitFlags);
+    return shared::ShutdownWindows(exitFlags);
 }
+
+} // namespace sys

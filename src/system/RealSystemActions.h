@@ -3,6 +3,8 @@
 // display set-up routine's font-size switch and the restart.
 #include "system/SystemActions.h"
 
+namespace sys {
+
 class RealSystemActions : public ISystemActions {
   public:
     // The screen's horizontal logical pixels per inch; 0 when the screen's
@@ -13,3 +15,5 @@ class RealSystemActions : public ISystemActions {
     bool SetLargeFonts() override;
     bool ShutdownWindows(UINT exitFlags) override;
 };
+
+} // namespace sys

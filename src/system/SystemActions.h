@@ -3,6 +3,8 @@
 // pixels per inch, the display set-up routine and the restart.
 #include <windows.h>
 
+namespace sys {
+
 class ISystemActions {
   public:
     virtual ~ISystemActions() = default;
@@ -12,3 +14,5 @@ class ISystemActions {
     virtual bool SetLargeFonts() = 0;
     virtual bool ShutdownWindows(UINT exitFlags) = 0; // privilege, then ExitWindowsEx
 };
+
+} // namespace sys

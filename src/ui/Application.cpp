@@ -4,6 +4,11 @@
 #include "ui/Button.h"
 #include "ui/Form.h"
 
+using base::AppError;
+using base::WithFullStop;
+
+namespace ui {
+
 namespace {
 
 TCursor g_screenCursor = TCursor::crDefault;
@@ -199,3 +204,5 @@ void SetScreenCursor(TCursor cursor) {
 void ApplyScreenCursor() {
     SetCursor(LoadCursorW(nullptr, g_screenCursor == TCursor::crHourGlass ? IDC_WAIT : IDC_ARROW));
 }
+
+} // namespace ui

@@ -10,6 +10,8 @@
 
 #include "base/Handles.h"
 
+namespace ui {
+
 class TForm;
 
 class TApplication {
@@ -57,7 +59,7 @@ class TApplication {
     void Dispatch(MSG& message);
     bool HandleDialogKey(const MSG& message);
 
-    UniqueWindow handle_;
+    base::UniqueWindow handle_;
     bool terminated_ = false;
     int exitCode_ = 0;
 };
@@ -78,3 +80,5 @@ TCursor ScreenCursor();
 void SetScreenCursor(TCursor cursor);
 // Sets the system cursor to the screen cursor's shape now.
 void ApplyScreenCursor();
+
+} // namespace ui

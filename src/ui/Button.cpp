@@ -2,6 +2,14 @@
 
 #include <vector>
 
+using base::SelectedObject;
+using base::UniqueBitmap;
+using base::UniqueBrush;
+using base::UniqueMemoryDc;
+using base::UniquePen;
+
+namespace ui {
+
 namespace {
 
 constexpr int kCornerRadius = 5;
@@ -156,12 +164,12 @@ void TGlyphButton::Paint(HDC dc, const RECT& r, UINT state) const {
         left += glyphWidth;
     }
     SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, enabled ? TextColor() : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, enabled ? FontColor() : GetSysColor(COLOR_GRAYTEXT));
     TextOutW(dc, left, r.top + (r.bottom - r.top - text.cy) / 2 + offset, caption.c_str(),
              static_cast<int>(caption.size()));
     if (focused && (state & ODS_NOFOCUSRECT) == 0) {
         RECT focus{r.left + 4, r.top + 4, r.right - 4, r.bottom - 4};
-        ::SetTextColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, RGB(0, 0, 0));
         DrawFocusRect(dc, &focus);
     }
 }
@@ -184,3 +192,5 @@ void TGlyphButton::PaintGlyph(HDC dc, int left, int top, bool enabled, COLORREF 
                       static_cast<DWORD>(glyph.height), 0, 0, 0, static_cast<UINT>(glyph.height),
                       pixels.data(), &info, DIB_RGB_COLORS);
 }
+
+} // namespace ui

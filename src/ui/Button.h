@@ -9,6 +9,8 @@
 #include "ui/Window.h"
 #include "ui/portable/Glyphs.h"
 
+namespace ui {
+
 class TButton : public TControl {
   public:
     TButton(TWindow& parent, const std::wstring& caption = {});
@@ -61,3 +63,5 @@ class TGlyphButton : public TButton {
     std::optional<Image32> disabledGlyph_;
     bool hot_ = false;
 };
+
+} // namespace ui

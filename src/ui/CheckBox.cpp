@@ -1,5 +1,7 @@
 #include "ui/CheckBox.h"
 
+namespace ui {
+
 TCheckBox::TCheckBox(TWindow& parent, const std::wstring& caption) : TControl(parent) {
     CreateControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, caption);
 }
@@ -21,3 +23,5 @@ bool TCheckBox::CommandNotify(WORD code) {
     }
     return false;
 }
+
+} // namespace ui

@@ -5,6 +5,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 class TCheckBox : public TControl {
   public:
     TCheckBox(TWindow& parent, const std::wstring& caption = {});
@@ -17,3 +19,5 @@ class TCheckBox : public TControl {
   protected:
     bool CommandNotify(WORD code) override;
 };
+
+} // namespace ui

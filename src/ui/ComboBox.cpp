@@ -2,6 +2,10 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+
+namespace ui {
+
 TComboBox::TComboBox(TWindow& parent) : TControl(parent) {
     CreateControl(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
     SetColor(GetSysColor(COLOR_WINDOW));
@@ -53,3 +57,5 @@ bool TComboBox::CommandNotify(WORD code) {
     }
     return false;
 }
+
+} // namespace ui

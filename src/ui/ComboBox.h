@@ -6,6 +6,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 class TComboBox : public TControl {
   public:
     explicit TComboBox(TWindow& parent);
@@ -23,3 +25,5 @@ class TComboBox : public TControl {
   protected:
     bool CommandNotify(WORD code) override;
 };
+
+} // namespace ui

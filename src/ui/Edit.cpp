@@ -1,5 +1,9 @@
 #include "ui/Edit.h"
 
+using base::UniqueBrush;
+
+namespace ui {
+
 TEdit::TEdit(TWindow& parent, const std::wstring& text) : TControl(parent) {
     CreateControl(L"EDIT", ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE, text);
     SetColor(GetSysColor(COLOR_WINDOW));
@@ -88,3 +92,5 @@ void TMemo::SetBorder(bool border) {
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
+
+} // namespace ui

@@ -7,6 +7,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 class TEdit : public TControl {
   public:
     explicit TEdit(TWindow& parent, const std::wstring& text = {});
@@ -40,3 +42,5 @@ class TMemo : public TControl {
     void SetReadOnly(bool readOnly);
     void SetBorder(bool border);
 };
+
+} // namespace ui

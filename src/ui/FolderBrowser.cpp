@@ -5,6 +5,10 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 
+using base::CoTaskMemPtr;
+
+namespace ui {
+
 namespace {
 
 // SetErrorMode for the lifetime of the object, then the previous mode.
@@ -47,3 +51,5 @@ std::optional<std::wstring> BrowseForFolderDialog(const std::wstring& instructio
     }
     return std::wstring(path);
 }
+
+} // namespace ui

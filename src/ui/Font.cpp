@@ -4,6 +4,11 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+using base::WindowDc;
+
+namespace ui {
+
 TFont::TFont(const TFontSpec& style) : style_(style) {
     LOGFONTW font{};
     font.lfHeight = -style.Height;
@@ -43,3 +48,5 @@ TFontSpec MessageFontSpec() {
     }
     return style;
 }
+
+} // namespace ui

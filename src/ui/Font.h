@@ -6,6 +6,8 @@
 
 #include "base/Handles.h"
 
+namespace ui {
+
 struct TFontSpec {
     std::wstring Name = L"Tahoma";
     int Height = 13; // character height in pixels (LOGFONT height -Height)
@@ -22,7 +24,7 @@ class TFont {
 
   private:
     TFontSpec style_;
-    UniqueFont font_;
+    base::UniqueFont font_;
 };
 
 using TFontRef = std::shared_ptr<const TFont>;
@@ -35,3 +37,5 @@ int PointsToPixels(int points);
 
 // The system's message-box font (the non-client metrics' message font).
 TFontSpec MessageFontSpec();
+
+} // namespace ui

@@ -3,6 +3,10 @@
 #include "base/AppError.h"
 #include "ui/Application.h"
 
+using base::AppError;
+
+namespace ui {
+
 TThreadWindowsDisabled::TThreadWindowsDisabled(HWND keep) : keep_(keep) {
     EnumThreadWindows(GetCurrentThreadId(), &TThreadWindowsDisabled::Disable,
                       reinterpret_cast<LPARAM>(this));
@@ -80,11 +84,11 @@ void TForm::SetVisible(bool visible) {
 
 void TForm::FocusFirstControl() {
     if (activeControl_ != nullptr && activeControl_->Handle() != nullptr) {
-        activeControl_->SetFocus();
+        activeControl_->TakeFocus();
         return;
     }
     if (const HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE); first != nullptr) {
-        ::SetFocus(first);
+        SetFocus(first);
     }
 }
 
@@ -171,3 +175,5 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return TWindow::WndProc(message, wParam, lParam);
 }
+
+} // namespace ui

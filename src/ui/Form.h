@@ -23,6 +23,8 @@
 #include "ui/ModalResult.h"
 #include "ui/Window.h"
 
+namespace ui {
+
 // Frame styles of forms.
 constexpr DWORD kSizeableFrameStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kSingleFrameStyle =
@@ -91,3 +93,5 @@ class TForm : public TWindow {
     TModalResult modalResult_ = TModalResult::mrNone;
     TWindow* activeControl_ = nullptr;
 };
+
+} // namespace ui

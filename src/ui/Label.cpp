@@ -1,5 +1,10 @@
 #include "ui/Label.h"
 
+using base::SelectedObject;
+using base::WindowDc;
+
+namespace ui {
+
 TLabel::TLabel(TWindow& parent, const std::wstring& caption) : TControl(parent) {
     CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, caption);
 }
@@ -69,3 +74,5 @@ void TLabel::Resized() {
     AdjustSize();
     TControl::Resized();
 }
+
+} // namespace ui

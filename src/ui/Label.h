@@ -5,6 +5,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 enum class TAlignment { taLeftJustify, taCenter, taRightJustify };
 
 class TLabel : public TControl {
@@ -33,3 +35,5 @@ class TLabel : public TControl {
     bool wordWrap_ = false;
     bool autoSize_ = false;
 };
+
+} // namespace ui

@@ -2,6 +2,10 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+
+namespace ui {
+
 namespace {
 constexpr int kDefaultItemHeight = 18;
 }
@@ -75,3 +79,5 @@ void TListBox::MakeVisible(int index) {
         SendMessageW(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(newTop), 0);
     }
 }
+
+} // namespace ui

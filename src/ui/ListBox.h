@@ -5,6 +5,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 class TListBox : public TControl {
   public:
     explicit TListBox(TWindow& parent);
@@ -21,3 +23,5 @@ class TListBox : public TControl {
     // Scrolls so that the line at `index` is visible.
     void MakeVisible(int index);
 };
+
+} // namespace ui

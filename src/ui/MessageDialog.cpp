@@ -9,6 +9,11 @@
 #include "ui/Form.h"
 #include "ui/Label.h"
 
+using base::SelectedObject;
+using base::WindowDc;
+
+namespace ui {
+
 namespace {
 
 constexpr int kMargin = 12;
@@ -193,3 +198,5 @@ TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type, TMsgDlgButto
 void ShowErrorReportDialog(const std::wstring& text) {
     ShowMessageDialog(Application().Title, text, TMsgDlgIcon::Error, TMsgDlgButtons::mbOK);
 }
+
+} // namespace ui

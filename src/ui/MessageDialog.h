@@ -12,6 +12,8 @@
 
 #include "ui/ModalResult.h"
 
+namespace ui {
+
 constexpr wchar_t kMessageDialogClass[] = L"TMessageForm";
 
 enum class TMsgDlgIcon { Warning, Error, Question };
@@ -28,3 +30,5 @@ std::wstring MessageDlgTitle(TMsgDlgType type);
 // The program's top-level error report (TApplication::OnErrorReport): the
 // message box titled with the application's title, the error icon and "OK".
 void ShowErrorReportDialog(const std::wstring& text);
+
+} // namespace ui

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace ui {
 // What a modal window was closed with, and the kinds and button sets of the
 // message box.
 
@@ -10,3 +12,5 @@ enum class TMsgDlgType { mtWarning, mtError, mtConfirmation };
 enum class TMsgDlgButtons { mbOK, mbYesNo };
 
 enum class TModalResult { mrNone, mrOk, mrYes, mrNo };
+
+} // namespace ui

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace ui {
+
 namespace {
 const wchar_t kPageControlClass[] = L"VestarPageControl";
 }
@@ -25,7 +27,7 @@ void TPageControl::ShowPage(TTabSheet& page) {
             focus != nullptr && (focus == previous->Handle() || IsChild(previous->Handle(), focus));
         previous->Hide();
         if (focusOnPrevious) {
-            ::SetFocus(Handle());
+            SetFocus(Handle());
         }
     }
     if (page.OnShow) {
@@ -57,3 +59,5 @@ TTabSheet::~TTabSheet() {
         pageControl_.active_ = nullptr;
     }
 }
+
+} // namespace ui

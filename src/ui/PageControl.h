@@ -7,6 +7,8 @@
 
 #include "ui/Panel.h"
 
+namespace ui {
+
 class TTabSheet;
 
 class TPageControl : public TControl {
@@ -39,3 +41,5 @@ class TTabSheet : public TPanel {
   private:
     TPageControl& pageControl_;
 };
+
+} // namespace ui

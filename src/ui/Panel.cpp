@@ -1,5 +1,10 @@
 #include "ui/Panel.h"
 
+using base::SelectedObject;
+using base::UniquePen;
+
+namespace ui {
+
 namespace {
 const wchar_t kPanelClass[] = L"VestarPanel";
 // The rounding of the border's corners, in pixels.
@@ -53,3 +58,5 @@ void TPanel::Paint(HDC dc) const {
     SelectedObject selectedBrush(dc, BackgroundBrush());
     RoundRect(dc, r.left, r.top, r.right, r.bottom, kCornerRadius, kCornerRadius);
 }
+
+} // namespace ui

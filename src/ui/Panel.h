@@ -5,6 +5,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 class TPanel : public TControl {
   public:
     explicit TPanel(TWindow& parent);
@@ -32,3 +34,5 @@ class TPanel : public TControl {
     int borderWidth_ = 0;
     COLORREF borderColor_ = RGB(0, 60, 116);
 };
+
+} // namespace ui

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace ui {
+
 namespace {
 const wchar_t kSurfaceClass[] = L"VestarPixelSurface";
 }
@@ -55,3 +57,5 @@ void TPixelSurface::Paint(HDC dc, const RECT& area) const {
         FillRect(dc, &below, brush);
     }
 }
+
+} // namespace ui

@@ -10,6 +10,8 @@
 #include "ui/Window.h"
 #include "ui/portable/Image32.h"
 
+namespace ui {
+
 class TPixelSurface : public TControl {
   public:
     explicit TPixelSurface(TWindow& parent);
@@ -29,3 +31,5 @@ class TPixelSurface : public TControl {
 
     Image32 buffer_;
 };
+
+} // namespace ui

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+namespace ui {
+
 TProgressBar::TProgressBar(TWindow& parent) : TControl(parent) {
     CreateControl(PROGRESS_CLASSW, PBS_SMOOTH);
     SetStep(step_);
@@ -32,3 +34,5 @@ void TProgressBar::SetPosition(int position) {
 void TProgressBar::StepIt() {
     SendMessageW(Handle(), PBM_STEPIT, 0, 0);
 }
+
+} // namespace ui

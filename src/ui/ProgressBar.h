@@ -2,6 +2,8 @@
 // A progress bar (msctls_progress32), drawn as a continuous bar.
 #include "ui/Window.h"
 
+namespace ui {
+
 class TProgressBar : public TControl {
   public:
     explicit TProgressBar(TWindow& parent);
@@ -18,3 +20,5 @@ class TProgressBar : public TControl {
   private:
     int step_ = 10;
 };
+
+} // namespace ui

@@ -5,6 +5,11 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+using base::UniqueModule;
+
+namespace ui {
+
 namespace {
 
 const wchar_t kRichEditClass[] = L"RICHEDIT50W";
@@ -115,3 +120,5 @@ void TRichEdit::Resized() {
     ApplyInnerBorder();
     TControl::Resized();
 }
+
+} // namespace ui

@@ -6,6 +6,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 class TRichEdit : public TControl {
   public:
     explicit TRichEdit(TWindow& parent);
@@ -29,3 +31,5 @@ class TRichEdit : public TControl {
 
     int innerBorder_ = 0;
 };
+
+} // namespace ui

@@ -4,6 +4,8 @@
 
 #include "ui/Window.h"
 
+namespace ui {
+
 namespace {
 // Set once the timer window is gone at the end of the program, so that a
 // timer released later does not reach for it.
@@ -89,3 +91,5 @@ void TTimer::Fire() {
         OnTimer();
     }
 }
+
+} // namespace ui

@@ -5,6 +5,8 @@
 #include <functional>
 #include <windows.h>
 
+namespace ui {
+
 class TTimer {
   public:
     explicit TTimer(UINT interval = 1000, bool enabled = false);
@@ -28,3 +30,5 @@ class TTimer {
     UINT interval_;
     bool enabled_;
 };
+
+} // namespace ui

@@ -7,6 +7,11 @@
 #include "base/AppError.h"
 #include "ui/Application.h"
 
+using base::AppError;
+using base::UniqueWindow;
+
+namespace ui {
+
 namespace {
 
 const wchar_t kWindowProperty[] = L"Vestar.Window";
@@ -265,7 +270,7 @@ bool TWindow::EraseBackground(HDC dc) {
 }
 
 HBRUSH TWindow::CtlColor(HDC dc) {
-    ::SetTextColor(dc, TextColor());
+    SetTextColor(dc, FontColor());
     SetBkColor(dc, Color());
     return BackgroundBrush();
 }
@@ -455,14 +460,14 @@ void TWindow::PropagateColorChange() {
     }
 }
 
-COLORREF TWindow::TextColor() const {
+COLORREF TWindow::FontColor() const {
     if (textColor_) {
         return *textColor_;
     }
-    return parent_ != nullptr ? parent_->TextColor() : GetSysColor(COLOR_WINDOWTEXT);
+    return parent_ != nullptr ? parent_->FontColor() : GetSysColor(COLOR_WINDOWTEXT);
 }
 
-void TWindow::SetTextColor(COLORREF color) {
+void TWindow::SetFontColor(COLORREF color) {
     textColor_ = color;
     Invalidate();
 }
@@ -494,8 +499,8 @@ void TWindow::ParentFontChanged(const TFontRef& font) {
     }
 }
 
-void TWindow::SetFocus() {
-    ::SetFocus(Handle());
+void TWindow::TakeFocus() {
+    SetFocus(Handle());
 }
 
 bool TWindow::Focused() const {
@@ -541,3 +546,5 @@ void TControl::CreateControl(const wchar_t* className, DWORD style, DWORD exStyl
     params.Caption = caption;
     CreateHandle(params);
 }
+
+} // namespace ui

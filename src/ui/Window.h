@@ -34,6 +34,8 @@
 #include "ui/Font.h"
 #include "base/Handles.h"
 
+namespace ui {
+
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class TWindow {
@@ -55,7 +57,6 @@ class TWindow {
     int Width() const;
     int Height() const;
     void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
-    void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
     int ClientWidth() const;
     int ClientHeight() const;
@@ -87,14 +88,14 @@ class TWindow {
     void SetColor(COLORREF color);
     void SetParentColor();
     bool ParentColor() const { return !color_.has_value(); }
-    COLORREF TextColor() const;
-    void SetTextColor(COLORREF color);
+    COLORREF FontColor() const;
+    void SetFontColor(COLORREF color);
 
     const TFont& Font() const { return *font_; }
     void SetFont(const TFontSpec& style) { SetFont(MakeFont(style)); }
     void SetFont(const TFontRef& font);
 
-    void SetFocus();
+    void TakeFocus();
     bool Focused() const;
     void Invalidate();
     // Invalidates the window and its children and repaints them at once.
@@ -170,7 +171,7 @@ class TWindow {
     void ChildGone(TWindow* child);
     void PropagateColorChange();
 
-    UniqueWindow handle_;
+    base::UniqueWindow handle_;
     TWindow* parent_ = nullptr;
     std::vector<TWindow*> children_;
     bool subclassed_ = false;
@@ -180,7 +181,7 @@ class TWindow {
     std::optional<COLORREF> textColor_;
     TFontRef font_;
     bool parentFont_ = true;
-    mutable UniqueBrush brush_;
+    mutable base::UniqueBrush brush_;
     mutable COLORREF brushColor_ = CLR_INVALID;
 };
 
@@ -193,3 +194,5 @@ class TControl : public TWindow {
     void CreateControl(const wchar_t* className, DWORD style, DWORD exStyle = 0,
                        const std::wstring& caption = {});
 };
+
+} // namespace ui

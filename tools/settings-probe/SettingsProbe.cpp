@@ -12,6 +12,31 @@
 #include "shared/VS_Common_Var.h"
 #include "shared/portable/NumberFormat.h"
 
+using shared::AtesInDir;
+using shared::AtesOutDir;
+using shared::BaseDir;
+using shared::ConductionNames;
+using shared::ConstitutionNames;
+using shared::CurrentLead;
+using shared::DefaultViewHeight;
+using shared::DefaultViewWidth;
+using shared::DefaultViewZoom;
+using shared::DiseaseNames;
+using shared::DrugNames;
+using shared::FloatToText;
+using shared::FormatSettings;
+using shared::GlobalSettings;
+using shared::InitializeSharedModules;
+using shared::LanguageCode;
+using shared::MessageFile;
+using shared::Met;
+using shared::nnn;
+using shared::Sbo;
+using shared::ShownLeads;
+using shared::sss;
+using shared::StartXmlObject;
+using shared::TSettings;
+
 namespace {
 
 std::string Utf8(const std::wstring& text) {

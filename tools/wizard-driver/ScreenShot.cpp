@@ -7,6 +7,11 @@
 
 #include "WizardDriver.h"
 
+using base::SelectedObject;
+using base::UniqueBitmap;
+using base::UniqueMemoryDc;
+using base::WindowDc;
+
 namespace wizard {
 
 namespace {

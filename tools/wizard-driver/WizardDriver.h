@@ -74,7 +74,7 @@ class WizardDriver {
     void Settle(std::chrono::milliseconds pause = 300ms) const;
 
   private:
-    UniqueHandle process_;
+    base::UniqueHandle process_;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
 };

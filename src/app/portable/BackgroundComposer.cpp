@@ -1,5 +1,14 @@
 #include "app/portable/BackgroundComposer.h"
 
+namespace app {
+
+using ui::BlueOf;
+using ui::DrawOpaque;
+using ui::GreenOf;
+using ui::Image32;
+using ui::kOpaqueWhite;
+using ui::RedOf;
+
 namespace {
 
 // The tile repeated from (0, 0) in steps of its size for as long as its
@@ -70,3 +79,5 @@ uint32_t TitleColor(const Image32& title) {
     const uint32_t argb = title.empty() ? kOpaqueWhite : title.at(0, 0);
     return uint32_t{RedOf(argb)} | (uint32_t{GreenOf(argb)} << 8) | (uint32_t{BlueOf(argb)} << 16);
 }
+
+} // namespace app

@@ -8,20 +8,22 @@
 #include <cstdint>
 #include <vector>
 
+namespace app {
+
 // The seven bitmaps of the main window, in the roles they play here.
 struct BackgroundImages {
-    const Image32& background; // BG_bmp: the tile
-    const Image32& panels;     // Panels_bmp
-    const Image32& logo;       // Logo_bmp
-    const Image32& titlePnlL;  // Title_pnl_l_bmp
-    const Image32& titlePnlR;  // Title_pnl_r_bmp
-    const Image32& titlePnlM;  // Title_pnl_m_bmp: the one-pixel middle slice
-    const Image32& title;      // Title_bmp
+    const ui::Image32& background; // BG_bmp: the tile
+    const ui::Image32& panels;     // Panels_bmp
+    const ui::Image32& logo;       // Logo_bmp
+    const ui::Image32& titlePnlL;  // Title_pnl_l_bmp
+    const ui::Image32& titlePnlR;  // Title_pnl_r_bmp
+    const ui::Image32& titlePnlM;  // Title_pnl_m_bmp: the one-pixel middle slice
+    const ui::Image32& title;      // Title_bmp
 };
 
 enum class BackgroundPart { Background, TitlePnlL, TitlePnlR, TitlePnlM, Logo, Title, Panels };
 
-const Image32& ImageOf(const BackgroundImages& images, BackgroundPart part);
+const ui::Image32& ImageOf(const BackgroundImages& images, BackgroundPart part);
 
 // One opaque copy of a bitmap with its top-left corner at (x, y).
 struct BackgroundDraw {
@@ -37,7 +39,7 @@ std::vector<BackgroundDraw> PlanBackground(int width, int height, const Backgrou
 
 // Composes the background into `surface` (sized by the caller to the drawing
 // surface): every copy is opaque and clipped to the surface.
-void ComposeBackground(Image32& surface, const BackgroundImages& images);
+void ComposeBackground(ui::Image32& surface, const BackgroundImages& images);
 
 struct ControlRect {
     int left;
@@ -55,4 +57,6 @@ constexpr ControlRect kInsatallPagesRect{320, 110, 619, 441};
 // The colour of the title's ground, the top-left pixel of the title bitmap,
 // as a system colour value 0x00BBGGRR (its alpha dropped). An empty bitmap
 // gives white, the ground every loaded bitmap starts from.
-uint32_t TitleColor(const Image32& title);
+uint32_t TitleColor(const ui::Image32& title);
+
+} // namespace app

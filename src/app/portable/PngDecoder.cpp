@@ -8,6 +8,15 @@
 #include <vector>
 #include <zlib.h>
 
+using base::AppError;
+
+namespace app {
+
+using ui::BlendOver;
+using ui::Image32;
+using ui::kOpaqueWhite;
+using ui::MakeArgb;
+
 namespace {
 
 constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -354,3 +363,5 @@ Image32 LoadPngImage(std::span<const uint8_t> file, const std::wstring& imageNam
     FlattenOverWhite(image);
     return image;
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace app {
+
 namespace {
 
 bool IsBlank(wchar_t c) {
@@ -191,3 +193,5 @@ std::wstring SwitchesHelpText() {
            L"2  установка остановлена или прервана ошибкой\r\n"
            L"3  установка завершена, но один из шагов не выполнен\r\n";
 }
+
+} // namespace app

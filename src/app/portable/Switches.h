@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace app {
+
 // How much of the installer a person sees.
 enum class TRunMode {
     Interactive, // the wizard
@@ -41,3 +43,5 @@ std::wstring DescribeSwitches(const TSwitches& switches);
 
 // The text of /? and /HELP: every switch and every exit code.
 std::wstring SwitchesHelpText();
+
+} // namespace app

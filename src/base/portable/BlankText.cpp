@@ -1,5 +1,7 @@
 #include "base/portable/BlankText.h"
 
+namespace base {
+
 namespace {
 
 bool IsBlank(wchar_t c) {
@@ -21,3 +23,5 @@ std::wstring_view WithoutTrailingBlanks(std::wstring_view text) {
     }
     return text;
 }
+
+} // namespace base

@@ -1,5 +1,7 @@
 #include "base/portable/PathText.h"
 
+namespace base {
+
 std::wstring ParentDirectory(std::wstring_view path) {
     const std::size_t separator = path.find_last_of(L"\\:");
     if (separator == std::wstring_view::npos) {
@@ -21,3 +23,5 @@ std::wstring JoinPath(std::wstring_view directory, std::wstring_view name) {
     joined.append(name);
     return joined;
 }
+
+} // namespace base

@@ -4,6 +4,10 @@
 
 #include "base/AppError.h"
 
+namespace install {
+
+using base::AppError;
+
 namespace {
 
 constexpr std::size_t kDateLength = 6;
@@ -62,3 +66,5 @@ std::wstring BackupLevel(const std::wstring& backupPath) {
         separator == std::wstring::npos ? backupPath : backupPath.substr(separator + 1);
     return name.empty() ? name : name.substr(1);
 }
+
+} // namespace install

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace install {
+
 // Orders two paths: negative, zero or positive.
 using PathCompare = std::function<int(const std::wstring&, const std::wstring&)>;
 
@@ -21,3 +23,5 @@ std::wstring ChooseNewestBackup(std::vector<std::wstring> backupPaths, const Pat
 
 // The release level of a backup: its directory name without the first character.
 std::wstring BackupLevel(const std::wstring& backupPath);
+
+} // namespace install

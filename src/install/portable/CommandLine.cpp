@@ -1,5 +1,7 @@
 #include "install/portable/CommandLine.h"
 
+namespace install {
+
 std::wstring QuotedCommandLine(std::wstring_view commandLine) {
     if (!commandLine.empty() && commandLine.front() == L'"') {
         return std::wstring(commandLine);
@@ -10,3 +12,5 @@ std::wstring QuotedCommandLine(std::wstring_view commandLine) {
 std::wstring ProgramCommandLine(std::wstring_view programPath, std::wstring_view parameters) {
     return QuotedCommandLine(programPath) + L" " + std::wstring(parameters);
 }
+
+} // namespace install

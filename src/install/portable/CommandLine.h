@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace install {
+
 // The command line RunProgram hands to the system. A line that begins with a
 // double quote already names its program in quotes and passes unchanged; any
 // other line is one program path without arguments and is put in double
@@ -15,3 +17,5 @@ std::wstring QuotedCommandLine(std::wstring_view commandLine);
 // one blank and the parameters (with empty parameters the line ends in the
 // blank).
 std::wstring ProgramCommandLine(std::wstring_view programPath, std::wstring_view parameters);
+
+} // namespace install

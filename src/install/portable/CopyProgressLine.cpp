@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+namespace install {
+
+using files::IProgressLog;
+
 CopyProgressLine::CopyProgressLine(IProgressLog& log, int line, uint64_t startMs)
     : log_(log), line_(line), base_(log.Line(line)), startMs_(startMs) {}
 
@@ -25,3 +29,5 @@ void CopyProgressLine::Update(uint64_t copied, uint64_t size, uint64_t nowMs) {
 void CopyProgressLine::Finish(const std::wstring& word) {
     log_.SetLine(line_, base_ + word);
 }
+
+} // namespace install

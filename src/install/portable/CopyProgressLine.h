@@ -8,13 +8,15 @@
 
 #include "files/ProgressLog.h"
 
+namespace install {
+
 class CopyProgressLine {
   public:
     static constexpr uint64_t kFirstShowMs = 500;
     static constexpr uint64_t kRewriteMs = 100;
 
     // `line` is the index of the line in `log`; its text now is the base.
-    CopyProgressLine(IProgressLog& log, int line, uint64_t startMs);
+    CopyProgressLine(files::IProgressLog& log, int line, uint64_t startMs);
 
     // Shows the share `copied` of `size` as it is at `nowMs`, when due.
     void Update(uint64_t copied, uint64_t size, uint64_t nowMs);
@@ -23,10 +25,12 @@ class CopyProgressLine {
     void Finish(const std::wstring& word);
 
   private:
-    IProgressLog& log_;
+    files::IProgressLog& log_;
     int line_;
     std::wstring base_;
     uint64_t startMs_;
     uint64_t shownMs_ = 0;
     int shownPercent_ = -1;
 };
+
+} // namespace install

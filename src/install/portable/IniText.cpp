@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace install {
+
 namespace {
 
 using Units = std::u16string;
@@ -379,3 +381,5 @@ std::string IniText::Serialize() const {
     }
     return out;
 }
+
+} // namespace install

@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+namespace install {
+
 enum class IniEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 
 // UTF-8 of UTF-16 text; a surrogate without its partner becomes U+FFFD.
@@ -85,3 +87,5 @@ class IniText {
     IniEncoding encoding_ = IniEncoding::Ansi;
     std::vector<Section> sections_;
 };
+
+} // namespace install

@@ -4,6 +4,8 @@
 
 #include "install/portable/IniText.h"
 
+namespace install {
+
 namespace {
 
 void AppendLine(std::wstring& out, std::wstring_view line) {
@@ -71,3 +73,5 @@ std::string FormatInstallLog(const TInstallLogBlock& block) {
     AppendLine(text, L"Код завершения: " + std::to_wstring(block.exitCode));
     return ToUtf8(text);
 }
+
+} // namespace install

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace install {
+
 struct TLogStamp {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
@@ -40,3 +42,5 @@ std::string FormatInstallLog(const TInstallLogBlock& block);
 
 // The byte-order mark that begins every log file.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace install

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+namespace install {
+
 namespace {
 
 constexpr double kMillisecondsPerDay = 86400000.0;
@@ -40,10 +42,4 @@ std::array<std::uint8_t, kLastNumRecordSize> InitialLastNumRecord(const LocalDat
     return record;
 }
 
-double LastNumRecordDateTime(const std::array<std::uint8_t, kLastNumRecordSize>& record) {
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-        bits |= static_cast<std::uint64_t>(record[kDateTimeOffset + i]) << (8 * i);
-    }
-    return std::bit_cast<double>(bits);
-}
+} // namespace install

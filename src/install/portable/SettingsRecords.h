@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace install {
+
 // NsiTable: 60 entries of 14 bytes; an entry is a length byte (0 to 13) and
 // 13 bytes of 8-bit text.
 inline constexpr std::size_t kNsiEntryCount = 60;
@@ -36,5 +38,4 @@ inline constexpr std::size_t kLastNumRecordSize = 14;
 // The record the installer writes: 0, 0 and `now`.
 std::array<std::uint8_t, kLastNumRecordSize> InitialLastNumRecord(const LocalDateTime& now);
 
-// The date-time field of a record (for reading one back).
-double LastNumRecordDateTime(const std::array<std::uint8_t, kLastNumRecordSize>& record);
+} // namespace install

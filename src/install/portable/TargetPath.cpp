@@ -2,6 +2,10 @@
 
 #include "base/portable/BlankText.h"
 
+namespace install {
+
+using base::TrimmedBlanks;
+
 namespace {
 
 constexpr std::size_t kLongestRoot = 3;
@@ -20,3 +24,5 @@ TTargetPath CheckTargetPath(std::wstring_view text) {
         path.size() <= kLongestRoot ? TTargetPathVerdict::Root : TTargetPathVerdict::Accepted;
     return {verdict, path};
 }
+
+} // namespace install

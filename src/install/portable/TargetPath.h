@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace install {
+
 enum class TTargetPathVerdict {
     Accepted,
     Empty, // nothing but blanks and control characters
@@ -20,3 +22,5 @@ struct TTargetPath {
 // whether the path is absolute and which characters it holds is not checked:
 // a relative path resolves against the installer's own directory.
 TTargetPath CheckTargetPath(std::wstring_view text);
+
+} // namespace install

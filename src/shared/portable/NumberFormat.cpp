@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace shared {
+
 TFormatSettings FormatSettings;
 
 void SetProcessNumberFormat(wchar_t decimalSeparator, wchar_t thousandSeparator) {
@@ -111,3 +113,5 @@ std::wstring IntToThousands(std::int64_t value, const TFormatSettings& format) {
     }
     return {reversed.rbegin(), reversed.rend()};
 }
+
+} // namespace shared

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace shared {
+
 struct TFormatSettings {
     wchar_t DecimalSeparator = L'.';
     wchar_t ThousandSeparator = L',';
@@ -26,6 +28,9 @@ void SetProcessNumberFormat(wchar_t decimalSeparator, wchar_t thousandSeparator)
 std::optional<double> TextToFloat(std::wstring_view text,
                                   const TFormatSettings& format = FormatSettings);
 
+// The two conversions below belong to the shared unit's interface (what the
+// process-wide format governs for the suite's programs); the installer itself
+// writes no numbers as text.
 // The shortest text that reads back as the same value, with the format's
 // decimal separator.
 std::wstring FloatToText(double value, const TFormatSettings& format = FormatSettings);
@@ -33,3 +38,5 @@ std::wstring FloatToText(double value, const TFormatSettings& format = FormatSet
 // An integer with its digits grouped by three with the format's thousands
 // separator: 1234567 gives "1 234 567" under the start-up format.
 std::wstring IntToThousands(std::int64_t value, const TFormatSettings& format = FormatSettings);
+
+} // namespace shared

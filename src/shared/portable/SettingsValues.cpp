@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace shared {
+
 namespace {
 
 std::optional<unsigned> HexDigitValue(wchar_t c) {
@@ -131,3 +133,5 @@ void ReadOptionsInto(TSettings& s, const OptionsKeyReader& readKey, const TForma
     s.PraktikaSearchTesting = boolean(L"PraktikaSearchTesting", false);
     s.PraktikaTesting = boolean(L"PraktikaTesting", false);
 }
+
+} // namespace shared

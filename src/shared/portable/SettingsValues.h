@@ -13,6 +13,8 @@
 #include "shared/VS_Common_Types.h"
 #include "shared/portable/NumberFormat.h"
 
+namespace shared {
+
 // Characters of the buffer a string value is read into, the terminating zero
 // included: a value keeps at most 2047 characters.
 inline constexpr std::size_t kProfileStringCapacity = 2048;
@@ -54,3 +56,5 @@ using OptionsKeyReader = std::function<std::wstring(std::wstring_view key)>;
 // fields that have no key (HViewType, CorrectProbeli) are left alone.
 void ReadOptionsInto(TSettings& settings, const OptionsKeyReader& readKey,
                      const TFormatSettings& format = FormatSettings);
+
+} // namespace shared

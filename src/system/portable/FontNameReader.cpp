@@ -2,6 +2,8 @@
 
 #include <optional>
 
+namespace sys {
+
 namespace {
 
 constexpr std::uint32_t MakeTag(char a, char b, char c, char d) {
@@ -216,3 +218,5 @@ std::u16string ReadFontFullName(const std::uint8_t* data, std::size_t size) {
     }
     return ReadFullNameFromTable(view, *nameTable);
 }
+
+} // namespace sys

@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <string>
 
+namespace sys {
+
 // The full name (name id 4) of the Windows platform's Unicode records: the
 // English (United States) one when present, otherwise the first one in the
 // table. A TrueType collection gives its first font's name. Empty when the
 // bytes are no font or hold no such record.
 std::u16string ReadFontFullName(const std::uint8_t* data, std::size_t size);
+
+} // namespace sys

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ui {
+
 namespace {
 
 struct Point {
@@ -179,3 +181,5 @@ Image32 MakeGlyph(TGlyph glyph, bool greyed) {
     }
     return image;
 }
+
+} // namespace ui

@@ -8,6 +8,8 @@
 
 #include "ui/portable/Image32.h"
 
+namespace ui {
+
 enum class TGlyph {
     None,
     Next,   // arrow pointing right
@@ -34,3 +36,5 @@ struct TImageList {
         return Images.at(static_cast<std::size_t>(index));
     }
 };
+
+} // namespace ui

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace ui {
+
 struct Image32 {
     int width = 0;
     int height = 0;
@@ -89,3 +91,5 @@ constexpr uint32_t BlendOver(uint32_t argb, uint32_t background) {
     }
     return result;
 }
+
+} // namespace ui

@@ -5,6 +5,8 @@
 
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH) {
         return TRUE;

@@ -12,6 +12,8 @@
 #include "common/TestFiles.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+
 using namespace std::chrono_literals;
 using testfiles::Exists;
 using testfiles::ReadBytes;

@@ -9,6 +9,8 @@
 #include "common/ShellLinks.h"
 #include "common/TestFiles.h"
 
+using base::ComApartment;
+
 using namespace std::chrono_literals;
 using ::testing::Contains;
 using ::testing::HasSubstr;

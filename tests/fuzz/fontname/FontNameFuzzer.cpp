@@ -5,6 +5,8 @@
 
 #include "system/portable/FontNameReader.h"
 
+using sys::ReadFontFullName;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A copy of exactly `size` bytes, so that a read past the end is caught.
     const std::vector<std::uint8_t> bytes(data, data + size);

@@ -7,6 +7,8 @@
 
 #include "install/portable/IniText.h"
 
+using install::IniText;
+
 namespace {
 
 void Require(bool condition) {

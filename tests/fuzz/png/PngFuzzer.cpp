@@ -11,6 +11,12 @@
 #include <vector>
 #include <zlib.h>
 
+using app::kPngMaxSide;
+using app::LoadPngImage;
+using base::AppError;
+using ui::AlphaOf;
+using ui::Image32;
+
 namespace {
 
 void Check(const std::vector<uint8_t>& file) {

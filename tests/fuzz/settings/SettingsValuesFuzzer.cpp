@@ -8,6 +8,16 @@
 #include "shared/portable/NumberFormat.h"
 #include "shared/portable/SettingsValues.h"
 
+using shared::BooleanValue;
+using shared::ByteValue;
+using shared::FloatToText;
+using shared::kProfileStringCapacity;
+using shared::LowByteValue;
+using shared::ParseProfileInteger;
+using shared::StringValue;
+using shared::TextToFloat;
+using shared::TFormatSettings;
+
 namespace {
 
 void Check(bool condition) {

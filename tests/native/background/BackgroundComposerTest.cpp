@@ -14,6 +14,20 @@
 
 #include "fixtures/ShippedImages.h"
 
+using app::BackgroundDraw;
+using app::BackgroundImages;
+using app::BackgroundPart;
+using app::ComposeBackground;
+using app::DecodedPng;
+using app::DecodePng;
+using app::LoadPngImage;
+using app::PlanBackground;
+using app::TitleColor;
+using ui::AlphaOf;
+using ui::DrawOpaque;
+using ui::Image32;
+using ui::MakeArgb;
+
 namespace {
 
 // Synthetic bitmaps of the shipped sizes whose every pixel tells which image

@@ -8,6 +8,11 @@
 
 #include "base/AppError.h"
 
+using base::AppError;
+using install::BackupDateKey;
+using install::BackupLevel;
+using install::ChooseNewestBackup;
+
 namespace {
 
 // Case-insensitive order of plain ASCII paths, as the system's comparison

@@ -7,6 +7,9 @@
 
 #include "install/portable/CopyProgressLine.h"
 
+using files::IProgressLog;
+using install::CopyProgressLine;
+
 namespace {
 
 // Records every text each line was given.

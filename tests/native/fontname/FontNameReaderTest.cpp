@@ -9,6 +9,8 @@
 #include "TestFontBuilder.h"
 #include "system/portable/FontNameReader.h"
 
+using sys::ReadFontFullName;
+
 namespace {
 
 std::u16string Read(const std::vector<std::uint8_t>& bytes) {

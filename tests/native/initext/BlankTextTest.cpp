@@ -2,6 +2,9 @@
 
 #include "base/portable/BlankText.h"
 
+using base::TrimmedBlanks;
+using base::WithoutTrailingBlanks;
+
 namespace {
 
 struct BlankCase {

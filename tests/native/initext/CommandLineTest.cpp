@@ -3,6 +3,11 @@
 #include "base/portable/PathText.h"
 #include "install/portable/CommandLine.h"
 
+using base::JoinPath;
+using base::ParentDirectory;
+using install::ProgramCommandLine;
+using install::QuotedCommandLine;
+
 namespace {
 
 TEST(CommandLine, AnUnquotedLineIsOneProgramPathAndGetsQuoted) {

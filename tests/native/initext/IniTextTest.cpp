@@ -2,6 +2,10 @@
 
 #include "install/portable/IniText.h"
 
+using install::AnsiCodePage;
+using install::IniEncoding;
+using install::IniText;
+
 namespace {
 
 using namespace std::string_literals;

@@ -4,6 +4,11 @@
 
 #include "install/portable/SettingsRecords.h"
 
+using install::DaysSince18991230;
+using install::EmptyNsiTable;
+using install::InitialLastNumRecord;
+using install::LocalDateTime;
+
 namespace {
 
 TEST(NsiTable, SixtyEmptyEntriesOfFourteenBytes) {
@@ -45,7 +50,6 @@ TEST(LastNumRecord, PackedLittleEndianWithTheDateTimeAtOffsetSix) {
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(record[6 + i], expected[i]) << i;
     }
-    EXPECT_DOUBLE_EQ(LastNumRecordDateTime(record), 42168.75);
 }
 
 } // namespace

@@ -2,6 +2,12 @@
 
 #include "install/portable/InstallLogText.h"
 
+using install::FormatInstallLog;
+using install::FormatStamp;
+using install::TInstallLogBlock;
+using install::ToUtf8;
+using install::WithCrLf;
+
 namespace {
 
 TEST(InstallLogText, StampIsDayMonthYearAndTimeWithLeadingZeros) {

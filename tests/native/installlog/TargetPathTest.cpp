@@ -2,6 +2,10 @@
 
 #include "install/portable/TargetPath.h"
 
+using install::CheckTargetPath;
+using install::TTargetPath;
+using install::TTargetPathVerdict;
+
 namespace {
 
 struct PathCase {

@@ -13,6 +13,15 @@
 #include <iterator>
 #include <string>
 
+using app::DecodedPng;
+using app::DecodePng;
+using app::FlattenOverWhite;
+using app::kPngMaxSide;
+using app::LoadPngImage;
+using base::AppError;
+using ui::Image32;
+using ui::MakeArgb;
+
 using namespace pngtest;
 
 namespace {

@@ -77,20 +77,20 @@ inline uint8_t PaethPredictor(int a, int b, int c) {
 }
 
 // The pixel bytes of one row: R, G, B (and A) per pixel.
-inline Bytes RowBytes(const Image32& image, int y, bool alpha) {
+inline Bytes RowBytes(const ui::Image32& image, int y, bool alpha) {
     Bytes row;
     for (int x = 0; x < image.width; ++x) {
         const uint32_t p = image.at(x, y);
-        row.insert(row.end(), {RedOf(p), GreenOf(p), BlueOf(p)});
+        row.insert(row.end(), {ui::RedOf(p), ui::GreenOf(p), ui::BlueOf(p)});
         if (alpha) {
-            row.push_back(AlphaOf(p));
+            row.push_back(ui::AlphaOf(p));
         }
     }
     return row;
 }
 
 // The uncompressed image data: every row with filter type `filter` applied.
-inline Bytes Scanlines(const Image32& image, bool alpha, uint8_t filter) {
+inline Bytes Scanlines(const ui::Image32& image, bool alpha, uint8_t filter) {
     const std::size_t bpp = alpha ? 4 : 3;
     Bytes out;
     Bytes previous(image.width * bpp, 0);
@@ -134,7 +134,7 @@ inline Bytes File(const Header& h, const Bytes& compressed) {
     return out;
 }
 
-inline Bytes Encode(const Image32& image, bool alpha, uint8_t filter = 0) {
+inline Bytes Encode(const ui::Image32& image, bool alpha, uint8_t filter = 0) {
     Header h;
     h.width = static_cast<uint32_t>(image.width);
     h.height = static_cast<uint32_t>(image.height);
@@ -143,14 +143,14 @@ inline Bytes Encode(const Image32& image, bool alpha, uint8_t filter = 0) {
 }
 
 // Pixels that make every filter wrap around: a fixed pseudo-random pattern.
-inline Image32 NoiseImage(int width, int height, bool alpha, uint32_t seed = 12345) {
-    Image32 image(width, height);
+inline ui::Image32 NoiseImage(int width, int height, bool alpha, uint32_t seed = 12345) {
+    ui::Image32 image(width, height);
     uint32_t state = seed;
     for (uint32_t& p : image.pixels) {
         state = state * 1103515245u + 12345u;
         p = (state >> 4) & 0x00FFFFFFu;
         state = state * 1103515245u + 12345u;
-        p |= alpha ? (state & 0xFF000000u) : kOpaqueAlpha;
+        p |= alpha ? (state & 0xFF000000u) : ui::kOpaqueAlpha;
     }
     return image;
 }

@@ -5,6 +5,13 @@
 
 #include "shared/portable/NumberFormat.h"
 
+using shared::FloatToText;
+using shared::FormatSettings;
+using shared::IntToThousands;
+using shared::SetProcessNumberFormat;
+using shared::TextToFloat;
+using shared::TFormatSettings;
+
 namespace {
 
 TEST(NumberFormat, ReadsDecimalNumbersWithTheFormatsSeparator) {

@@ -6,6 +6,12 @@
 
 #include "shared/portable/SettingsValues.h"
 
+using shared::hvtOnline;
+using shared::OptionsKeyReader;
+using shared::ReadOptionsInto;
+using shared::TFormatSettings;
+using shared::TSettings;
+
 namespace {
 
 // An "options" section held in memory; records which keys were asked for.

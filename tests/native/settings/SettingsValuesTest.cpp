@@ -6,6 +6,15 @@
 
 #include "shared/portable/SettingsValues.h"
 
+using shared::BooleanValue;
+using shared::ByteValue;
+using shared::FloatValue;
+using shared::IntegerValue;
+using shared::LowByteValue;
+using shared::ParseProfileInteger;
+using shared::StringValue;
+using shared::TFormatSettings;
+
 namespace {
 
 struct IntegerCase {

@@ -2,6 +2,8 @@
 
 #include "shared/VS_Common_Types.h"
 
+using shared::TStartXmlObject;
+
 namespace {
 
 TEST(StartXmlObject, ClearEmptiesEveryStringAndZeroesEveryNumber) {

@@ -2,6 +2,14 @@
 
 #include "app/portable/Switches.h"
 
+using app::ArgumentsOf;
+using app::DescribeSwitches;
+using app::ParseSwitches;
+using app::SwitchesHelpText;
+using app::TRunMode;
+using app::TSwitches;
+using app::TSwitchesParse;
+
 namespace {
 
 struct AcceptedCase {

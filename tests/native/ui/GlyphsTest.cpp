@@ -4,6 +4,13 @@
 
 #include "ui/portable/Glyphs.h"
 
+using ui::BlendOver;
+using ui::Image32;
+using ui::kGlyphSize;
+using ui::MakeGlyph;
+using ui::TGlyph;
+using ui::TImageList;
+
 namespace {
 
 int Alpha(std::uint32_t p) {

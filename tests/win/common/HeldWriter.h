@@ -10,7 +10,7 @@
 
 namespace testfiles {
 
-class HeldWriter final : public IBlockWriter {
+class HeldWriter final : public files::IBlockWriter {
   public:
     HeldWriter() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -31,7 +31,7 @@ class HeldWriter final : public IBlockWriter {
     std::function<void()> whileHeld;
 
   private:
-    UniqueHandle release_;
+    base::UniqueHandle release_;
     DWORD owner_ = GetCurrentThreadId();
 };
 

@@ -10,16 +10,16 @@
 template <typename Action> std::wstring RaisedText(Action action) {
     try {
         action();
-    } catch (const AppError& error) {
+    } catch (const base::AppError& error) {
         return error.text();
     }
     return L"<nothing raised>";
 }
 
 inline std::wstring CannotOpen(const std::wstring& path, DWORD code) {
-    return L"Cannot open file \"" + path + L"\". " + SysErrorMessage(code);
+    return L"Cannot open file \"" + path + L"\". " + base::SysErrorMessage(code);
 }
 
 inline std::wstring CannotCreate(const std::wstring& path, DWORD code) {
-    return L"Cannot create file \"" + path + L"\". " + SysErrorMessage(code);
+    return L"Cannot create file \"" + path + L"\". " + base::SysErrorMessage(code);
 }

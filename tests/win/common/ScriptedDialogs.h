@@ -10,7 +10,7 @@
 #include "system/SystemActions.h"
 #include "shared/UserDialogs.h"
 
-class RecordingLog : public IProgressLog {
+class RecordingLog : public files::IProgressLog {
   public:
     int Add(const std::wstring& line) override {
         lines.push_back(line);
@@ -26,52 +26,53 @@ class RecordingLog : public IProgressLog {
 
 struct AskedMessage {
     std::wstring text;
-    TMsgDlgType type;
-    TMsgDlgButtons buttons;
+    ui::TMsgDlgType type;
+    ui::TMsgDlgButtons buttons;
 };
 
-class ScriptedDialogs : public IUserDialogs {
+class ScriptedDialogs : public shared::IUserDialogs {
   public:
-    TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
-                            TMsgDlgButtons buttons) override {
+    ui::TModalResult MessageDlg(const std::wstring& text, ui::TMsgDlgType type,
+                                ui::TMsgDlgButtons buttons) override {
         asked.push_back({text, type, buttons});
         for (const auto& [start, answer] : answers) {
             if (text.rfind(start, 0) == 0) {
                 return answer;
             }
         }
-        return buttons == TMsgDlgButtons::mbOK ? TModalResult::mrOk : TModalResult::mrNo;
+        return buttons == ui::TMsgDlgButtons::mbOK ? ui::TModalResult::mrOk
+                                                   : ui::TModalResult::mrNo;
     }
     std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
         browseInstructions.push_back(instruction);
         return folder;
     }
-    bool ShowTimedMessage(const std::wstring& text, TMessageType kind, const std::wstring& caption,
-                          int seconds) override {
+    bool ShowTimedMessage(const std::wstring& text, shared::TMessageType kind,
+                          const std::wstring& caption, int seconds) override {
         timed.push_back({text, kind, caption, seconds});
         return true;
     }
 
     // Answers a question whose text starts with `start`.
-    void Answer(const std::wstring& start, TModalResult answer) {
+    void Answer(const std::wstring& start, ui::TModalResult answer) {
         answers.emplace_back(start, answer);
     }
 
     struct TimedMessage {
         std::wstring text;
-        TMessageType kind;
+        shared::TMessageType kind;
         std::wstring caption;
         int seconds;
     };
 
-    std::vector<std::pair<std::wstring, TModalResult>> answers;
+    std::vector<std::pair<std::wstring, ui::TModalResult>> answers;
     std::vector<AskedMessage> asked;
     std::optional<std::wstring> folder; // the folder browser's answer
     std::vector<std::wstring> browseInstructions;
     std::vector<TimedMessage> timed;
 };
 
-class FakeSystem : public ISystemActions {
+class FakeSystem : public sys::ISystemActions {
   public:
     int ScreenLogPixelsX() override { return logPixels; }
     bool SetLargeFonts() override {

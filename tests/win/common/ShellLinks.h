@@ -38,8 +38,8 @@ struct LinkContent {
 // thread.
 inline LinkContent ReadLink(const std::wstring& linkFile) {
     LinkContent content;
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
+    base::ComPtr<IShellLinkW> link;
+    base::ComPtr<IPersistFile> file;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.put_void())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||

@@ -20,6 +20,14 @@
 #include "base/SysError.h"
 #include "base/Handles.h"
 
+using base::AppError;
+using base::ComApartment;
+using base::ComPtr;
+using base::SysErrorMessage;
+using base::UniqueHandle;
+using install::UpdateDatabaseFromBackup;
+using install::WriteReleaseLevel;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -13,6 +13,14 @@
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
+using files::CopyDirTree;
+using files::CopyFileKeepDate;
+using files::ListSubDirs;
+using install::RunInOwnDir;
+using install::RunProgram;
+using shared::ShellCopyDir;
+using sys::GetFontTitle;
+
 namespace {
 
 using namespace testfiles;

@@ -11,6 +11,18 @@
 #include "system/RealSystemActions.h"
 #include "shared/UserDialogs.h"
 
+using shared::IsSmallFonts;
+using shared::IUserDialogs;
+using shared::ShutdownWindows;
+using shared::TMessageType;
+using sys::ChangeFontSize;
+using sys::ISystemActions;
+using sys::RealSystemActions;
+using sys::ScreenHasSmallFonts;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 namespace {
 
 using testfiles::OwnDirectory;

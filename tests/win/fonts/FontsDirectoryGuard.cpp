@@ -2,6 +2,8 @@
 
 #include "base/Handles.h"
 
+using base::UniqueRegKey;
+
 namespace {
 
 constexpr wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";

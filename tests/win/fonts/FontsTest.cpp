@@ -17,6 +17,16 @@
 #include "system/FontRegistry.h"
 #include "system/Fonts.h"
 
+using base::AppError;
+using files::IBlockWriter;
+using files::ScopedBlockWriter;
+using shared::GetWindowsDir;
+using sys::GetFontTitle;
+using sys::IFontRegistry;
+using sys::InstallFonts;
+using sys::MachineFontRegistry;
+using sys::ScopedFontRegistry;
+
 namespace {
 
 using ::testing::ElementsAre;

@@ -9,18 +9,18 @@
 #include "common/ScriptedDialogs.h"
 #include "install/InstallHost.h"
 
-class FakeHost : public IInstallHost {
+class FakeHost : public install::IInstallHost {
   public:
     std::wstring PathText() const override { return path; }
     int WindowsIndex() const override { return windowsIndex; }
     bool DriverInstallChecked() const override { return driverChecked; }
     bool IsSisterBrand() const override { return sisterBrand; }
-    void ShowPage(TWizardPage page) override { pages.push_back(page); }
+    void ShowPage(install::TWizardPage page) override { pages.push_back(page); }
     void ClearAndShowLog() override {
         log.lines.clear();
         logShown = true;
     }
-    IProgressLog& Log() override { return log; }
+    files::IProgressLog& Log() override { return log; }
     void EnableExit() override { exitEnabled = true; }
     void SetCanClose(bool value) override {
         canClose = value;
@@ -42,7 +42,7 @@ class FakeHost : public IInstallHost {
     bool driverChecked = true;
     bool sisterBrand = false;
     RecordingLog log;
-    std::vector<TWizardPage> pages;
+    std::vector<install::TWizardPage> pages;
     bool logShown = false;
     bool exitEnabled = false;
     bool canClose = true;

@@ -14,6 +14,14 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::AppError;
+using base::ComApartment;
+using base::UniqueHandle;
+using files::IBlockWriter;
+using files::ScopedBlockWriter;
+using install::InstallEnvironment;
+using install::RunInstall;
+
 namespace {
 
 class SlowWriter final : public IBlockWriter {

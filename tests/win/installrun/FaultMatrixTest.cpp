@@ -16,6 +16,12 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+using files::IBlockWriter;
+using files::IsInstallerTempName;
+using files::ScopedBlockWriter;
+using ui::TModalResult;
+
 using namespace smallmedium;
 using testfiles::Attributes;
 using testfiles::Exists;

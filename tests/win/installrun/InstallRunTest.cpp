@@ -16,6 +16,21 @@
 #include "base/AppError.h"
 #include "base/Handles.h"
 
+using base::AppError;
+using base::UniqueFindHandle;
+using base::WithFullStop;
+using files::ScopedBlockWriter;
+using install::InstallEnvironment;
+using install::kDriverNotDone;
+using install::RunInstall;
+using install::RunInstallLogged;
+using install::TLogTargets;
+using install::TRunEnd;
+using install::TUnattended;
+using install::TWizardPage;
+using ui::TModalResult;
+using ui::TMsgDlgType;
+
 using testfiles::Exists;
 using testfiles::ReadBytes;
 using testfiles::Utf8;

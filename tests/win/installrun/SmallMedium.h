@@ -74,7 +74,7 @@ inline std::wstring DesktopLink() {
 }
 
 // A disk that fails while the content of one medium file is written.
-class FailingOnContent : public IBlockWriter {
+class FailingOnContent : public files::IBlockWriter {
   public:
     explicit FailingOnContent(std::string content) : content_(std::move(content)) {}
     bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
@@ -100,7 +100,7 @@ class InstallFixture : public ::testing::Test {
         target_ = work_.path() + L"Holter\\";
         CreateDirectoryW(target_.c_str(), nullptr);
         CreateDirectoryW((target_ + L"Settings").c_str(), nullptr);
-        dialogs_.Answer(L"Подключите", TModalResult::mrYes);
+        dialogs_.Answer(L"Подключите", ui::TModalResult::mrYes);
     }
     void TearDown() override {
         SetCurrentDirectoryW(savedDirectory_);
@@ -110,15 +110,15 @@ class InstallFixture : public ::testing::Test {
     // The run's error text, or empty when it returned normally.
     std::wstring RunExpectingError() {
         try {
-            RunInstall(InstallEnvironment{host_, dialogs_, system_, GetModuleHandleW(nullptr),
-                                          medium_.path()});
-        } catch (const AppError& error) {
+            RunInstall(install::InstallEnvironment{host_, dialogs_, system_,
+                                                   GetModuleHandleW(nullptr), medium_.path()});
+        } catch (const base::AppError& error) {
             return error.text();
         }
         return {};
     }
 
-    ComApartment com_; // as the program's start-up gives the thread
+    base::ComApartment com_; // as the program's start-up gives the thread
     testfiles::ScratchDir medium_{L"medium"};
     testfiles::ScratchDir work_{L"target"};
     std::wstring target_;

@@ -19,6 +19,29 @@
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
 
+using app::BackgroundImages;
+using app::ComposeBackground;
+using app::IsSisterBrand;
+using app::IsSisterBrandName;
+using app::LoadPngResource;
+using app::TFMain;
+using base::AppError;
+using files::ScopedBlockWriter;
+using install::TWizardPage;
+using shared::InitializeCommonVar;
+using shared::mtMessage;
+using ui::Image32;
+using ui::kOpaqueWhite;
+using ui::ProcessMessages;
+using ui::ScreenCursor;
+using ui::TCursor;
+using ui::TGlyphButton;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+using ui::TTabSheet;
+using ui::TWindow;
+
 using testfiles::Exists;
 using ::testing::ElementsAre;
 
@@ -136,7 +159,7 @@ TEST_F(MainWindowTest, ThePagesTextsHaveTheirOwnFontsAndInks) {
         EXPECT_STREQ(font.lfFaceName, text.face);
         EXPECT_EQ(font.lfHeight, -text.height);
         if (text.ink) {
-            EXPECT_EQ(text.control->TextColor(), *text.ink);
+            EXPECT_EQ(text.control->FontColor(), *text.ink);
         }
         EXPECT_EQ(text.control->Color(), kTitleGround);
     }

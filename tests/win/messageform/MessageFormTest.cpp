@@ -8,6 +8,22 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
+using base::AppError;
+using shared::kMessageFormClass;
+using shared::mtDialog;
+using shared::mtMessage;
+using shared::ShowTimedMessage;
+using shared::TFMessageform;
+using shared::TMessageType;
+using ui::Application;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
+using ui::MessageDlg;
+using ui::PointsToPixels;
+using ui::TForm;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 using namespace uidriver;
 
 namespace {

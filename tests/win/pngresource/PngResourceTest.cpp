@@ -9,6 +9,13 @@
 #include <algorithm>
 #include <windows.h>
 
+using app::LoadPngResource;
+using app::TitleColor;
+using base::AppError;
+using ui::AlphaOf;
+using ui::Image32;
+using ui::MakeArgb;
+
 namespace {
 
 TEST(LoadPngResource, LoadsTheSevenEmbeddedImagesOpaque) {

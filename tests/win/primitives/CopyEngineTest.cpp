@@ -10,6 +10,11 @@
 #include "files/CopyEngine.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+using files::CopyFileContent;
+using files::kWriteBackStep;
+using files::ScopedBlockWriter;
+
 namespace {
 
 using namespace testfiles;

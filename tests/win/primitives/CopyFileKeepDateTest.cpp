@@ -8,6 +8,12 @@
 #include "files/FileReplace.h"
 #include "common/RaisedErrors.h"
 
+using files::CopyFileKeepDate;
+using files::IBlockWriter;
+using files::IsInstallerTempName;
+using files::kCopyBlockSize;
+using files::ScopedBlockWriter;
+
 namespace {
 
 using namespace testfiles;

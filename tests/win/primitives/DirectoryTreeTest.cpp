@@ -4,6 +4,11 @@
 #include "files/DirectoryTree.h"
 #include "files/FileAttributes.h"
 
+using files::ClearReadOnlyTree;
+using files::CopyDirTree;
+using files::ListSubDirs;
+using files::SetReadOnlyAttr;
+
 namespace {
 
 using namespace testfiles;

@@ -5,7 +5,7 @@
 
 namespace testfiles {
 
-class FailingWriter final : public IBlockWriter {
+class FailingWriter final : public files::IBlockWriter {
   public:
     explicit FailingWriter(DWORD bytesBeforeFailure) : left_(bytesBeforeFailure) {}
 

@@ -4,6 +4,10 @@
 #include "install/ProcessRun.h"
 #include "base/AppError.h"
 
+using base::AppError;
+using install::RunInOwnDir;
+using install::RunProgram;
+
 namespace {
 
 using namespace testfiles;

@@ -3,6 +3,8 @@
 #include "common/TestFiles.h"
 #include "shared/VS_Common_Proc.h"
 
+using shared::ShellCopyDir;
+
 namespace {
 
 using namespace testfiles;

@@ -2,6 +2,9 @@
 
 #include "base/SysError.h"
 
+using base::HresultDigits;
+using base::HresultText;
+
 namespace {
 
 TEST(HresultText, SystemTextOrOleErrorWithTheCodesDigits) {

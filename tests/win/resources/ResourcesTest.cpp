@@ -16,6 +16,18 @@
 #include "shared/VS_Common_Proc.h"
 #include "base/Handles.h"
 
+using app::DecodedPng;
+using app::DecodePng;
+using base::UniqueModule;
+using base::UniqueResource;
+using base::WindowTraits;
+using shared::GetResString;
+using ui::AlphaOf;
+using ui::BlueOf;
+using ui::GreenOf;
+using ui::Image32;
+using ui::RedOf;
+
 namespace {
 
 std::wstring InstallExePath() {

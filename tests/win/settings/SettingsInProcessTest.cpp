@@ -11,6 +11,25 @@
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
 
+using shared::ActivityAdvice;
+using shared::ADTags;
+using shared::ConductionNames;
+using shared::DecisionTags;
+using shared::DiseaseNames;
+using shared::GetResString;
+using shared::GlobalSettings;
+using shared::InitializeSharedModules;
+using shared::LanguageCode;
+using shared::LeadNames;
+using shared::MessageFile;
+using shared::nnn;
+using shared::ReadProfileString;
+using shared::SectionTags1;
+using shared::SectionTags2;
+using shared::sss;
+using shared::ToleranceNames;
+using shared::ViewItemNames;
+
 namespace {
 
 TEST(ProfileReader, MissingKeyGivesDefaultEmptyValueGivesEmpty) {

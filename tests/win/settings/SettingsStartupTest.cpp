@@ -14,6 +14,8 @@
 #include "common/TestFiles.h"
 #include "base/Handles.h"
 
+using base::UniqueHandle;
+
 namespace {
 
 using State = std::map<std::wstring, std::wstring>;

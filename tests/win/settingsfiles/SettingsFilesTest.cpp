@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <array>
+#include <cstring>
 
 #include "FailingWriter.h"
 #include "common/TestFiles.h"
@@ -9,6 +9,14 @@
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "common/RaisedErrors.h"
+
+using files::ScopedBlockWriter;
+using install::CreateNsiFiles;
+using install::DaysSince18991230;
+using install::LocalDateTime;
+using install::WriteBtoothIni;
+using install::WriteInitialOptions;
+using install::WriteLastNumFile;
 
 namespace {
 
@@ -227,9 +235,9 @@ TEST_F(SettingsFilesTest, LastNumFileHoldsZerosAndTheLocalTimeOfWriting) {
     const std::string bytes = ReadBytes(settings + L"lastnum.dta");
     ASSERT_EQ(bytes.size(), 14u);
     EXPECT_EQ(bytes.substr(0, 6), std::string(6, '\0'));
-    std::array<std::uint8_t, kLastNumRecordSize> record{};
-    std::copy(bytes.begin(), bytes.end(), record.begin());
-    const double written = LastNumRecordDateTime(record);
+    // The date-time field: an IEEE 754 double, little-endian like this machine.
+    double written = 0;
+    std::memcpy(&written, bytes.data() + 6, sizeof written);
     EXPECT_GE(written, before);
     EXPECT_LE(written, after);
 

@@ -17,7 +17,14 @@
 #include <shlobj.h>
 
 #include "base/AppError.h"
+#include "base/FileQueries.h"
 #include "base/Handles.h"
+
+using base::AppError;
+using base::ComApartment;
+using base::FileExists;
+using base::UniqueHandle;
+using install::CreateShortcut;
 
 namespace {
 
@@ -46,11 +53,6 @@ std::optional<std::wstring> ReadRegistryText(const wchar_t* keyPath, const wchar
         return std::nullopt;
     }
     return std::wstring(buffer);
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // Sets a value of the current user's registry for the test's duration and puts

@@ -19,6 +19,30 @@
 #include "ui/RichEdit.h"
 #include "ui/Timer.h"
 
+using base::AppError;
+using ui::Image32;
+using ui::kSingleFrameStyle;
+using ui::ScreenCursor;
+using ui::SetScreenCursor;
+using ui::TAlign;
+using ui::TCheckBox;
+using ui::TComboBox;
+using ui::TCursor;
+using ui::TEdit;
+using ui::TForm;
+using ui::TGlyph;
+using ui::TGlyphButton;
+using ui::TLabel;
+using ui::TListBox;
+using ui::TMemo;
+using ui::TPageControl;
+using ui::TPanel;
+using ui::TPixelSurface;
+using ui::TProgressBar;
+using ui::TRichEdit;
+using ui::TTabSheet;
+using ui::TTimer;
+
 using namespace uidriver;
 
 namespace {
@@ -98,7 +122,7 @@ TEST(GlyphButton, CaptionIsTheWindowTextAndDisabledLooksGrey) {
     EXPECT_EQ(WindowText(next.Handle()), L"Далее");
     EXPECT_EQ(ClassName(next.Handle()), L"Button");
     next.SetCaption(L"Начать установку");
-    next.SetWidth(168);
+    next.SetBounds(10, 2, 168, 36);
     EXPECT_EQ(WindowText(next.Handle()), L"Начать установку");
     EXPECT_EQ(FindChild(form.Handle(), L"Начать установку", L"Button"), next.Handle());
 
@@ -139,10 +163,10 @@ TEST(Docking, BarsStackFromTheEdgesAndTheClientTakesTheRest) {
     spacer.SetAlign(TAlign::alBottom);
     memo.SetAlign(TAlign::alClient);
     TGlyphButton cancel(bar, L"Отмена");
-    cancel.SetWidth(99);
+    cancel.SetBounds(0, 0, 99, 42);
     cancel.SetAlign(TAlign::alLeft);
     TGlyphButton next(bar, L"Далее");
-    next.SetWidth(98);
+    next.SetBounds(0, 0, 98, 42);
     next.SetAlign(TAlign::alRight);
 
     EXPECT_EQ(bar.Top(), 258);

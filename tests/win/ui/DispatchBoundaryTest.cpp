@@ -13,6 +13,15 @@
 #include "ui/MessageDialog.h"
 #include "ui/Timer.h"
 
+using base::AppError;
+using ui::Application;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
+using ui::ShowErrorReportDialog;
+using ui::TButton;
+using ui::TForm;
+using ui::TTimer;
+
 using namespace uidriver;
 
 namespace {

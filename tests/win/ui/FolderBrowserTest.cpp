@@ -6,6 +6,12 @@
 #include "ui/Form.h"
 #include "app/Win32UserDialogs.h"
 
+using app::TWin32UserDialogs;
+using base::ComApartment;
+using ui::Application;
+using ui::kSingleFrameStyle;
+using ui::TForm;
+
 using namespace uidriver;
 
 namespace {

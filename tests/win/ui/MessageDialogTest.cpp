@@ -7,6 +7,15 @@
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
 
+using app::TWin32UserDialogs;
+using ui::kMessageDialogClass;
+using ui::kSingleFrameStyle;
+using ui::MessageDlg;
+using ui::TForm;
+using ui::TModalResult;
+using ui::TMsgDlgButtons;
+using ui::TMsgDlgType;
+
 using namespace uidriver;
 
 namespace {

@@ -146,7 +146,7 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
             return false;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        Application().ProcessMessages();
+        ui::Application().ProcessMessages();
     }
     return true;
 }

@@ -5,6 +5,8 @@
 #include "UiDriver.h"
 #include "shared/WaitRun.h"
 
+using shared::TFWaitRun;
+
 using namespace uidriver;
 
 TEST(WaitRun, CreatedHiddenWithKindZeroAndTheLaunchingTitle) {
