@@ -46,6 +46,9 @@
 
 using base::UniqueHandle;
 using files::CopyFileContent;
+using files::CopyFileKeepDate;
+using files::kWriteBackStep;
+using install::RunOnWorker;
 
 namespace {
 
