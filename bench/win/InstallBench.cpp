@@ -149,7 +149,7 @@ class LogWatch {
         const long long now = MillisecondsSince(began_);
         for (LRESULT i = lines_.empty() ? 0 : static_cast<LRESULT>(lines_.size()) - 1; i < count;
              ++i) {
-            std::wstring text = Text(i);
+            std::wstring text = wizard::ListBoxLine(list_, i);
             if (static_cast<size_t>(i) >= lines_.size()) {
                 lines_.push_back({now, now, std::move(text)});
             } else if (text != lines_[static_cast<size_t>(i)].text) {
@@ -184,22 +184,6 @@ class LogWatch {
         long long lastMs;
         std::wstring text;
     };
-
-    // The line may be rewritten between the two messages (a percentage
-    // replaced by the longer result word), so the buffer is not sized by
-    // the first answer: no log line comes near kMaxLine.
-    std::wstring Text(LRESULT index) const {
-        constexpr LRESULT kMaxLine = 4096;
-        const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, index, 0);
-        if (length <= 0 || length >= kMaxLine / 2) {
-            return {};
-        }
-        std::wstring text(kMaxLine, L'\0');
-        const LRESULT copied =
-            SendMessageW(list_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, kMaxLine)));
-        return text;
-    }
 
     HWND list_;
     Clock::time_point began_;

@@ -1,5 +1,6 @@
 #include "WizardDriver.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 
@@ -258,13 +259,25 @@ std::vector<std::wstring> WizardDriver::LogLines() const {
     }
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        std::wstring line(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-        line.resize(static_cast<size_t>(length));
-        lines.push_back(line);
+        lines.push_back(ListBoxLine(list, i));
     }
     return lines;
+}
+
+std::wstring ListBoxLine(HWND list, LRESULT index) {
+    // The program may rewrite the line between the two messages (a
+    // percentage replaced by the longer result word), so the buffer is not
+    // sized by the first answer; no log line comes near kMaxLine.
+    constexpr LRESULT kMaxLine = 4096;
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length <= 0 || length >= kMaxLine / 2) {
+        return {};
+    }
+    std::wstring text(kMaxLine, L'\0');
+    const LRESULT copied =
+        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, kMaxLine)));
+    return text;
 }
 
 std::optional<DWORD> WizardDriver::WaitForExit(std::chrono::milliseconds timeout) {
