@@ -31,7 +31,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -96,28 +98,43 @@ long long ProbeMilliseconds(HWND window, std::chrono::milliseconds limit) {
     return MillisecondsSince(start);
 }
 
-int TimeRun(const std::wstring& installer, const std::wstring& target) {
-    wizard::WizardDriver driver;
+// Walks the installer to "Начать установку", clicks it and calls `poll`
+// with the click's time every `pause` until the driver question shows. The
+// milliseconds from the click to the question, or -1 (said on stderr) when
+// the run ended or took ten minutes without it.
+long long RunToQuestion(wizard::WizardDriver& driver, const std::wstring& installer,
+                        const std::wstring& target, std::chrono::milliseconds pause,
+                        const std::function<void(Clock::time_point)>& poll) {
     driver.Launch(installer);
     driver.WaitForMainWindow();
     const HWND start = driver.WalkToComponents(target);
     const auto began = Clock::now();
     wizard::WizardDriver::ClickWindow(start);
-    int probes = 0;
-    int slow = 0;
-    long long worst = 0;
     while (FindWindowOf(driver.ProcessId(), L"Confirm") == nullptr) {
         if (MillisecondsSince(began) > 600'000 || !driver.Running()) {
             fwprintf(stderr, L"the run did not reach the driver question\n");
-            return 1;
+            return -1;
         }
+        poll(began);
+        std::this_thread::sleep_for(pause);
+    }
+    return MillisecondsSince(began);
+}
+
+int TimeRun(const std::wstring& installer, const std::wstring& target) {
+    wizard::WizardDriver driver;
+    int probes = 0;
+    int slow = 0;
+    long long worst = 0;
+    const long long runMs = RunToQuestion(driver, installer, target, 100ms, [&](Clock::time_point) {
         const long long waited = ProbeMilliseconds(driver.MainWindow(), 5s);
         ++probes;
         slow += waited > 200 ? 1 : 0;
         worst = std::max(worst, waited);
-        std::this_thread::sleep_for(100ms);
+    });
+    if (runMs < 0) {
+        return 1;
     }
-    const long long runMs = MillisecondsSince(began);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
     GetProcessMemoryInfo(driver.ProcessHandle(), &memory, sizeof(memory));
@@ -193,27 +210,23 @@ class LogWatch {
 
 int TimePhases(const std::wstring& installer, const std::wstring& target) {
     wizard::WizardDriver driver;
-    driver.Launch(installer);
-    driver.WaitForMainWindow();
-    const HWND start = driver.WalkToComponents(target);
-    const auto began = Clock::now();
-    wizard::WizardDriver::ClickWindow(start);
-    HWND list = nullptr;
-    while ((list = driver.FindVisibleByClass(L"ListBox")) == nullptr) {
-        std::this_thread::sleep_for(1ms);
+    std::optional<LogWatch> watch;
+    const long long endMs =
+        RunToQuestion(driver, installer, target, 10ms, [&](Clock::time_point began) {
+            if (!watch) {
+                const HWND list = driver.FindVisibleByClass(L"ListBox");
+                if (list == nullptr) {
+                    return;
+                }
+                watch.emplace(list, began);
+            }
+            watch->Poll();
+        });
+    if (endMs < 0 || !watch) {
+        return 1;
     }
-    LogWatch watch(list, began);
-    while (FindWindowOf(driver.ProcessId(), L"Confirm") == nullptr) {
-        if (MillisecondsSince(began) > 600'000 || !driver.Running()) {
-            fwprintf(stderr, L"the run did not reach the driver question\n");
-            return 1;
-        }
-        watch.Poll();
-        std::this_thread::sleep_for(10ms);
-    }
-    const long long endMs = MillisecondsSince(began);
-    watch.Poll();
-    watch.Print(endMs);
+    watch->Poll();
+    watch->Print(endMs);
     printf("run_ms=%lld\n", endMs);
     return 0;
 }
