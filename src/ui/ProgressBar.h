@@ -9,7 +9,6 @@ class TProgressBar : public TControl {
     explicit TProgressBar(TWindow& parent);
 
     void SetRange(int minimum, int maximum);
-    int Max() const;
     void SetStep(int step);
     int Position() const;
     void SetPosition(int position);

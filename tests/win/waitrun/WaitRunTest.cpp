@@ -1,6 +1,9 @@
 // The progress window: titles by kind, the bar's 25 steps, Next's message
 // processing.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include "UiDriver.h"
 #include "shared/WaitRun.h"
@@ -15,7 +18,7 @@ TEST(WaitRun, CreatedHiddenWithKindZeroAndTheLaunchingTitle) {
     EXPECT_EQ(wait.typemessage, 0);
     EXPECT_EQ(WindowText(wait.Handle()), L"Launching ");
     EXPECT_EQ(wait.ProgressBar.Position(), 0);
-    EXPECT_EQ(wait.ProgressBar.Max(), 25);
+    EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETRANGE, FALSE, 0), 25);
     EXPECT_EQ(wait.ClientWidth(), 314);
     EXPECT_EQ(wait.ClientHeight(), 39);
     EXPECT_EQ(wait.ProgressBar.Height(), 20);
