@@ -20,10 +20,6 @@ int TComboBox::Add(const std::wstring& item) {
     return static_cast<int>(index);
 }
 
-int TComboBox::Count() const {
-    return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
-}
-
 void TComboBox::Clear() {
     SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }

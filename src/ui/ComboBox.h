@@ -13,7 +13,6 @@ class TComboBox : public TControl {
     explicit TComboBox(TWindow& parent);
 
     int Add(const std::wstring& item);
-    int Count() const;
     void Clear();
     // The selected item's index, -1 when none.
     int ItemIndex() const;

@@ -19,10 +19,6 @@ void TProgressBar::SetStep(int step) {
     SendMessageW(Handle(), PBM_SETSTEP, static_cast<WPARAM>(step), 0);
 }
 
-int TProgressBar::Position() const {
-    return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0));
-}
-
 void TProgressBar::SetPosition(int position) {
     SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }

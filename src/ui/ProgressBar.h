@@ -10,7 +10,6 @@ class TProgressBar : public TControl {
 
     void SetRange(int minimum, int maximum);
     void SetStep(int step);
-    int Position() const;
     void SetPosition(int position);
     // Advances by the step; a step past the maximum starts the bar over from
     // the beginning (the control's own rule).

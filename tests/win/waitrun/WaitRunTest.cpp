@@ -17,7 +17,7 @@ TEST(WaitRun, CreatedHiddenWithKindZeroAndTheLaunchingTitle) {
     EXPECT_FALSE(wait.Visible());
     EXPECT_EQ(wait.typemessage, 0);
     EXPECT_EQ(WindowText(wait.Handle()), L"Launching ");
-    EXPECT_EQ(wait.ProgressBar.Position(), 0);
+    EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETPOS, 0, 0), 0);
     EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETRANGE, FALSE, 0), 25);
     EXPECT_EQ(wait.ClientWidth(), 314);
     EXPECT_EQ(wait.ClientHeight(), 39);
@@ -62,11 +62,11 @@ TEST(WaitRun, NextStepsTheBarWhichStartsOverAfterTwentyFiveSteps) {
     wait.Show();
     for (int step = 1; step <= 25; ++step) {
         wait.Next(L"Шаг " + std::to_wstring(step));
-        EXPECT_EQ(wait.ProgressBar.Position(), step);
+        EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETPOS, 0, 0), step);
     }
     EXPECT_EQ(wait.LblProgress.Caption(), L"Шаг 25");
     wait.Next(L"снова");
-    EXPECT_EQ(wait.ProgressBar.Position(), 1);
+    EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETPOS, 0, 0), 1);
     EXPECT_EQ(wait.LblProgress.Caption(), L"снова");
 }
 
