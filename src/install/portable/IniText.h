@@ -48,8 +48,6 @@ class IniText {
     // The text held in a file's bytes.
     static IniText Parse(std::string_view bytes, AnsiCodePage ansi = Latin1CodePage());
 
-    IniEncoding Encoding() const { return encoding_; }
-
     // Sets a key: an existing key's line is replaced in its place by the key
     // as spelt here, "=" and the value; a missing key is added at the end of
     // its section; a missing section is added after the last one. An existing
