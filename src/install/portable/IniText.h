@@ -59,9 +59,6 @@ class IniText {
     std::optional<std::u16string> ReadString(std::u16string_view section,
                                              std::u16string_view key) const;
 
-    // The section names in order, as they are spelt in the text.
-    std::vector<std::u16string> SectionNames() const;
-
     // The whole text as a file's bytes: for each section "[" name "]", its
     // lines and one empty line, every line ended by CR LF; the byte-order
     // mark of the encoding first.
