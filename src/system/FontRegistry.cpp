@@ -40,10 +40,6 @@ IFontRegistry* currentRegistry = &machineRegistry;
 
 } // namespace
 
-IFontRegistry& MachineFontRegistry() {
-    return machineRegistry;
-}
-
 IFontRegistry& CurrentFontRegistry() {
     return *currentRegistry;
 }

@@ -14,10 +14,7 @@ class IFontRegistry {
     virtual void SetFontValue(const std::wstring& name, const std::wstring& fileName) = 0;
 };
 
-// HKLM's Fonts key.
-IFontRegistry& MachineFontRegistry();
-
-// The registry in use: the machine's unless a test replaced it.
+// The registry in use: HKLM's Fonts key unless a test replaced it.
 IFontRegistry& CurrentFontRegistry();
 
 // Puts `registry` in place of the current font registry for its lifetime.

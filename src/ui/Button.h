@@ -43,12 +43,8 @@ class TGlyphButton : public TButton {
     // A glyph from an image list: `index` enabled, `disabledIndex` disabled.
     void SetGlyph(const TImageList& images, int index, int disabledIndex);
     void ClearGlyph();
-    bool HasGlyph() const { return glyph_.has_value(); }
 
     void SetButtonStyle(const TButtonStyle& style);
-    const TButtonStyle& ButtonStyle() const { return style_; }
-    // Whether the pointer is over the button now.
-    bool Hot() const { return hot_; }
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

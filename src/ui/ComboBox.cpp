@@ -20,22 +20,6 @@ int TComboBox::Add(const std::wstring& item) {
     return static_cast<int>(index);
 }
 
-std::wstring TComboBox::Item(int index) const {
-    const LRESULT length = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) {
-        throw AppError(L"List index out of bounds (" + std::to_wstring(index) + L")");
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
-int TComboBox::Count() const {
-    return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
-}
-
 void TComboBox::Clear() {
     SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }

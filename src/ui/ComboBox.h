@@ -13,8 +13,6 @@ class TComboBox : public TControl {
     explicit TComboBox(TWindow& parent);
 
     int Add(const std::wstring& item);
-    std::wstring Item(int index) const;
-    int Count() const;
     void Clear();
     // The selected item's index, -1 when none.
     int ItemIndex() const;

@@ -18,7 +18,6 @@ class TPageControl : public TControl {
     // Shows `page` and hides the one shown before; then runs the page's
     // OnShow. Showing the page already shown does nothing.
     void ShowPage(TTabSheet& page);
-    TTabSheet* ActivePage() const { return active_; }
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -21,7 +21,6 @@ class TPanel : public TControl {
     void SetBorderWidth(int pixels);
     int BorderWidth() const { return borderWidth_; }
     void SetBorderColor(COLORREF color);
-    COLORREF BorderColor() const { return borderColor_; }
 
   protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

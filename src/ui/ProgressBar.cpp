@@ -14,17 +14,9 @@ void TProgressBar::SetRange(int minimum, int maximum) {
                  static_cast<LPARAM>(maximum));
 }
 
-int TProgressBar::Max() const {
-    return static_cast<int>(SendMessageW(Handle(), PBM_GETRANGE, FALSE, 0));
-}
-
 void TProgressBar::SetStep(int step) {
     step_ = step;
     SendMessageW(Handle(), PBM_SETSTEP, static_cast<WPARAM>(step), 0);
-}
-
-int TProgressBar::Position() const {
-    return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0));
 }
 
 void TProgressBar::SetPosition(int position) {

@@ -9,9 +9,7 @@ class TProgressBar : public TControl {
     explicit TProgressBar(TWindow& parent);
 
     void SetRange(int minimum, int maximum);
-    int Max() const;
     void SetStep(int step);
-    int Position() const;
     void SetPosition(int position);
     // Advances by the step; a step past the maximum starts the bar over from
     // the beginning (the control's own rule).

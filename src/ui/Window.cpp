@@ -424,10 +424,6 @@ void TWindow::SetCaption(const std::wstring& caption) {
     TextChanged();
 }
 
-bool TWindow::TabStop() const {
-    return (GetWindowLongW(Handle(), GWL_STYLE) & WS_TABSTOP) != 0;
-}
-
 void TWindow::SetTabStop(bool tabStop) {
     LONG style = GetWindowLongW(Handle(), GWL_STYLE);
     style = tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
@@ -501,10 +497,6 @@ void TWindow::ParentFontChanged(const TFontRef& font) {
 
 void TWindow::TakeFocus() {
     SetFocus(Handle());
-}
-
-bool TWindow::Focused() const {
-    return GetFocus() == Handle();
 }
 
 void TWindow::Invalidate() {

@@ -80,7 +80,6 @@ class TWindow {
     std::wstring Caption() const;
     void SetCaption(const std::wstring& caption);
 
-    bool TabStop() const;
     void SetTabStop(bool tabStop);
 
     // The background colour: the window's own, or its parent's.
@@ -96,7 +95,6 @@ class TWindow {
     void SetFont(const TFontRef& font);
 
     void TakeFocus();
-    bool Focused() const;
     void Invalidate();
     // Invalidates the window and its children and repaints them at once.
     void Repaint();

@@ -361,14 +361,6 @@ std::optional<std::u16string> IniText::ReadString(std::u16string_view section,
     return std::nullopt;
 }
 
-std::vector<std::u16string> IniText::SectionNames() const {
-    std::vector<std::u16string> names;
-    for (const Section& section : sections_) {
-        names.push_back(FromUnits(section.name));
-    }
-    return names;
-}
-
 std::string IniText::Serialize() const {
     static const Units lineEnd = u"\r\n";
     std::string out(BomOf(encoding_));

@@ -48,8 +48,6 @@ class IniText {
     // The text held in a file's bytes.
     static IniText Parse(std::string_view bytes, AnsiCodePage ansi = Latin1CodePage());
 
-    IniEncoding Encoding() const { return encoding_; }
-
     // Sets a key: an existing key's line is replaced in its place by the key
     // as spelt here, "=" and the value; a missing key is added at the end of
     // its section; a missing section is added after the last one. An existing
@@ -60,9 +58,6 @@ class IniText {
     // The value of a key, or nothing when the section or key is missing.
     std::optional<std::u16string> ReadString(std::u16string_view section,
                                              std::u16string_view key) const;
-
-    // The section names in order, as they are spelt in the text.
-    std::vector<std::u16string> SectionNames() const;
 
     // The whole text as a file's bytes: for each section "[" name "]", its
     // lines and one empty line, every line ended by CR LF; the byte-order

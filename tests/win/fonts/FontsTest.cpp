@@ -21,10 +21,10 @@ using base::AppError;
 using files::IBlockWriter;
 using files::ScopedBlockWriter;
 using shared::GetWindowsDir;
+using sys::CurrentFontRegistry;
 using sys::GetFontTitle;
 using sys::IFontRegistry;
 using sys::InstallFonts;
-using sys::MachineFontRegistry;
 using sys::ScopedFontRegistry;
 
 namespace {
@@ -153,7 +153,7 @@ class InstallFontsTest : public ::testing::Test {
     std::wstring saved_;
     std::optional<FontsDirectoryGuard> guard_;
     RecordingFontRegistry registry_;
-    ScopedFontRegistry recording_{registry_};
+    std::optional<ScopedFontRegistry> recording_{std::in_place, registry_};
     RecordingLog log_;
 };
 
@@ -285,11 +285,12 @@ TEST_F(InstallFontsTest, TitleFallsBackToTheFileName) {
     EXPECT_EQ(GetFontTitle(mediumFonts_ + L"TIMES.TTF"), L"TIMES") << "a missing file";
 }
 
-// The machine's own registry, once: the value lands in HKLM's Fonts key (the
-// guard puts the key back as it was).
+// With the recorder taken away, the registry in use is the machine's: the
+// value lands in HKLM's Fonts key (the guard puts the key back as it was).
 TEST_F(InstallFontsTest, TheMachinesRegistryGetsTheValueInItsFontsKey) {
+    recording_.reset();
     const std::wstring name = L"Vestar Тест (TrueType)";
-    MachineFontRegistry().SetFontValue(name, L"VESTAR.TTF");
+    CurrentFontRegistry().SetFontValue(name, L"VESTAR.TTF");
     const RegistryValues now = ReadFontRegistrations();
     ASSERT_TRUE(now.contains(name));
     EXPECT_EQ(now.at(name), SzValue(L"VESTAR.TTF"));

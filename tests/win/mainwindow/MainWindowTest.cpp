@@ -15,6 +15,7 @@
 #include "common/HeldWriter.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
+#include "common/WindowText.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Var.h"
 #include "ui/Application.h"
@@ -30,6 +31,9 @@ using files::ScopedBlockWriter;
 using install::TWizardPage;
 using shared::InitializeCommonVar;
 using shared::mtMessage;
+using testwindows::ComboItem;
+using testwindows::HasStyle;
+using testwindows::PixelOf;
 using ui::Image32;
 using ui::kOpaqueWhite;
 using ui::ProcessMessages;
@@ -67,7 +71,17 @@ class MainWindowTest : public ::testing::Test {
     }
     void TearDown() override { SetCurrentDirectoryW(savedDirectory_); }
 
-    TTabSheet* Page() const { return main_.InsatallPages.ActivePage(); }
+    // The page on show: the one sheet of InsatallPages that is visible.
+    const TTabSheet* Page() const {
+        for (const TTabSheet* sheet :
+             {&main_.tsStart, &main_.tsInputPath, &main_.tsInputComponents,
+              &main_.tsProgressInstall, &main_.tsCancel, &main_.tsChangeFontSize}) {
+            if (sheet->Visible()) {
+                return sheet;
+            }
+        }
+        return nullptr;
+    }
 
     void GoToPathPage() { main_.BtnStartNext.Click(); }
 
@@ -99,15 +113,20 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePageWithItsFieldsSet) {
     EXPECT_FALSE(main_.LogList.Visible());
     EXPECT_FALSE(main_.CBWindows.Visible());
     EXPECT_EQ(main_.CBWindows.ItemIndex(), 0);
-    EXPECT_EQ(main_.CBWindows.Item(1), L"Windows XP");
+    EXPECT_EQ(ComboItem(main_.CBWindows.Handle(), 1), L"Windows XP");
     EXPECT_TRUE(main_.CbDriverInstal.Checked());
     EXPECT_EQ(main_.RichEdit1.Color(), kTitleGround);
     EXPECT_EQ(main_.InsatallPages.Color(), kTitleGround);
     EXPECT_EQ(main_.tsInputPath.Color(), kTitleGround);
-    EXPECT_EQ(main_.PnlPath.BorderColor(), kTitleGround);
     EXPECT_NE(main_.RichEdit1.Text().find(L"Вестар"), std::wstring::npos);
     EXPECT_EQ(main_.LogList.ItemHeight(), 18);
-    EXPECT_FALSE(main_.LogList.TabStop());
+    EXPECT_FALSE(HasStyle(main_.LogList.Handle(), WS_TABSTOP));
+
+    // The path's panel has its border in the page's colour (a border would
+    // otherwise be drawn in the panels' dark blue).
+    GoToPathPage();
+    ProcessMessages();
+    EXPECT_EQ(PixelOf(main_.PnlPath.Handle(), main_.PnlPath.Width() / 2, 0), kTitleGround);
 }
 
 // The font a control draws with, read from the control itself.
@@ -278,7 +297,7 @@ TEST_F(MainWindowTest, BackgroundIsTheCompositionAtEverySize) {
 TEST_F(MainWindowTest, NextOnTheWelcomePageFocusesThePathField) {
     GoToPathPage();
     EXPECT_EQ(Page(), &main_.tsInputPath);
-    EXPECT_TRUE(main_.ePath.Focused());
+    EXPECT_EQ(GetFocus(), main_.ePath.Handle());
 }
 
 TEST_F(MainWindowTest, PathCheckRefusesEmptyAndRootPaths) {
@@ -306,7 +325,7 @@ TEST_F(MainWindowTest, PathCheckRefusesEmptyAndRootPaths) {
         EXPECT_EQ(dialogs_.asked[0].buttons, TMsgDlgButtons::mbOK);
         EXPECT_EQ(main_.ePath.Text(), c.fieldAfter);
         EXPECT_EQ(Page(), &main_.tsInputPath);
-        EXPECT_TRUE(main_.ePath.Focused());
+        EXPECT_EQ(GetFocus(), main_.ePath.Handle());
     }
     EXPECT_FALSE(Exists(work_ / L"ab"));
     EXPECT_TRUE(dialogs_.timed.empty());

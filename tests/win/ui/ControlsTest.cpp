@@ -1,6 +1,11 @@
 // The controls as real child windows: captions are window texts, the list
 // box's line protocol, the glyph button's look, docking, pages, colours.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <windows.h>
+
+#include <commctrl.h>
 #include <richedit.h>
 
 #include "UiDriver.h"
@@ -55,36 +60,38 @@ class TTestForm : public TForm {
     }
 };
 
-// The colour of a window's pixel as painted now.
-COLORREF PixelOf(HWND window, int x, int y) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
-
 bool IsGrey(COLORREF c) {
     return std::abs(GetRValue(c) - GetGValue(c)) < 12 && std::abs(GetGValue(c) - GetBValue(c)) < 12;
 }
 
 // The count of clearly coloured (not grey) pixels of a button as it paints
 // itself on the screen now.
-int ColouredPixels(TGlyphButton& button) {
+// The count of a button's pixels, as it paints itself on the screen now, that
+// `which` picks.
+int CountPixels(TGlyphButton& button, const std::function<bool(COLORREF)>& which) {
     RedrawWindow(button.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     HDC dc = GetDC(button.Handle());
-    int coloured = 0;
+    int count = 0;
     for (int y = 0; y < button.Height(); ++y) {
         for (int x = 0; x < button.Width(); ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
-            if (!IsGrey(c) && c != RGB(0, 60, 116) && c != RGB(244, 244, 240)) {
-                ++coloured;
+            if (which(GetPixel(dc, x, y))) {
+                ++count;
             }
         }
     }
     ReleaseDC(button.Handle(), dc);
-    return coloured;
+    return count;
+}
+
+int ColouredPixels(TGlyphButton& button) {
+    return CountPixels(button, [](COLORREF c) {
+        return !IsGrey(c) && c != RGB(0, 60, 116) && c != RGB(244, 244, 240);
+    });
+}
+
+// The count of a button's pixels of exactly `colour`.
+int PixelsOf(TGlyphButton& button, COLORREF colour) {
+    return CountPixels(button, [colour](COLORREF c) { return c == colour; });
 }
 
 } // namespace
@@ -107,7 +114,7 @@ TEST(ListBox, LinesAreAppendedReadAndRewrittenInPlace) {
 
     EXPECT_EQ(log.ItemHeight(), 18);
     EXPECT_EQ(uidriver::ClassName(log.Handle()), L"ListBox");
-    EXPECT_FALSE(log.TabStop());
+    EXPECT_FALSE(HasStyle(log.Handle(), WS_TABSTOP));
     log.Clear();
     EXPECT_EQ(log.Count(), 0);
     EXPECT_EQ(log.Add(L"again"), 0);
@@ -134,20 +141,29 @@ TEST(GlyphButton, CaptionIsTheWindowTextAndDisabledLooksGrey) {
 
     EXPECT_GT(ColouredPixels(next), 10); // the blue arrow
     // The pointer over the button lights it up until it leaves.
+    constexpr COLORREF kHotTrack = RGB(255, 199, 60);
+    EXPECT_EQ(PixelsOf(next, kHotTrack), 0);
     SendMessageW(next.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(next.Hot());
+    EXPECT_GT(PixelsOf(next, kHotTrack), 100); // a frame two pixels wide
     SendMessageW(next.Handle(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_FALSE(next.Hot());
+    EXPECT_EQ(PixelsOf(next, kHotTrack), 0);
     next.SetEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(next.Handle()));
     EXPECT_EQ(ColouredPixels(next), 0); // greyed glyph, grey text
     next.Click();                       // the programmatic click still runs
     EXPECT_EQ(clicks, 2);
 
+    // Without a glyph: nothing coloured but the frames of the pointer and the
+    // focus.
     TGlyphButton select(form, L"Выбрать");
-    EXPECT_FALSE(select.HasGlyph());
-    EXPECT_EQ(select.ButtonStyle().HotTrack, RGB(255, 199, 60));
-    EXPECT_EQ(select.ButtonStyle().Highlight, RGB(106, 141, 244));
+    select.SetBounds(10, 50, 91, 24);
+    EXPECT_EQ(ColouredPixels(select), 0);
+    SendMessageW(select.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(ColouredPixels(select), PixelsOf(select, kHotTrack));
+    EXPECT_GT(PixelsOf(select, kHotTrack), 0);
+    SendMessageW(select.Handle(), WM_MOUSELEAVE, 0, 0);
+    SetFocus(select.Handle());
+    EXPECT_GT(PixelsOf(select, RGB(106, 141, 244)), 0);
 }
 
 TEST(Docking, BarsStackFromTheEdgesAndTheClientTakesTheRest) {
@@ -224,7 +240,8 @@ TEST(PageControl, ShowsOnePageAndRunsItsOnShowEachTimeItBecomesVisible) {
         EXPECT_FALSE(tsStart.Visible());
     };
     pages.ShowPage(tsStart);
-    EXPECT_EQ(pages.ActivePage(), &tsStart);
+    EXPECT_TRUE(tsStart.Visible());
+    EXPECT_FALSE(tsInputPath.Visible());
     EXPECT_EQ(tsStart.Width(), 300);
     EXPECT_EQ(tsStart.Height(), 200);
     pages.ShowPage(tsInputPath);
@@ -295,8 +312,8 @@ TEST(Controls, CheckBoxComboBoxEditProgressBar) {
     EXPECT_EQ(windows.Add(L"Windows XP"), 1);
     windows.SetItemIndex(0);
     EXPECT_EQ(windows.ItemIndex(), 0);
-    EXPECT_EQ(windows.Item(1), L"Windows XP");
-    EXPECT_EQ(windows.Count(), 2);
+    EXPECT_EQ(ComboItem(windows.Handle(), 1), L"Windows XP");
+    EXPECT_EQ(SendMessageW(windows.Handle(), CB_GETCOUNT, 0, 0), 2);
 
     TEdit path(form, L"C:\\Holter");
     EXPECT_EQ(path.Text(), L"C:\\Holter");
@@ -310,10 +327,10 @@ TEST(Controls, CheckBoxComboBoxEditProgressBar) {
     for (int i = 0; i < 25; ++i) {
         bar.StepIt();
     }
-    EXPECT_EQ(bar.Position(), 25);
+    EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0), 25);
     bar.StepIt();
-    EXPECT_EQ(bar.Position(), 1);
-    EXPECT_EQ(bar.Max(), 25);
+    EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETPOS, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(bar.Handle(), PBM_GETRANGE, FALSE, 0), 25);
 }
 
 TEST(Timer, FiresWhileEnabledAndNotAfter) {

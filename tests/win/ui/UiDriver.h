@@ -41,6 +41,9 @@ inline bool MakeWindowsUnmanagedUnderWine() {
 inline const bool kWindowsUnmanaged = MakeWindowsUnmanagedUnderWine();
 
 using testwindows::ClassName;
+using testwindows::ComboItem;
+using testwindows::HasStyle;
+using testwindows::PixelOf;
 using testwindows::WindowText;
 
 // The visible top-level windows of the calling thread.

@@ -1,6 +1,9 @@
 // The progress window: titles by kind, the bar's 25 steps, Next's message
 // processing.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include "UiDriver.h"
 #include "shared/WaitRun.h"
@@ -14,8 +17,8 @@ TEST(WaitRun, CreatedHiddenWithKindZeroAndTheLaunchingTitle) {
     EXPECT_FALSE(wait.Visible());
     EXPECT_EQ(wait.typemessage, 0);
     EXPECT_EQ(WindowText(wait.Handle()), L"Launching ");
-    EXPECT_EQ(wait.ProgressBar.Position(), 0);
-    EXPECT_EQ(wait.ProgressBar.Max(), 25);
+    EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETRANGE, FALSE, 0), 25);
     EXPECT_EQ(wait.ClientWidth(), 314);
     EXPECT_EQ(wait.ClientHeight(), 39);
     EXPECT_EQ(wait.ProgressBar.Height(), 20);
@@ -59,11 +62,11 @@ TEST(WaitRun, NextStepsTheBarWhichStartsOverAfterTwentyFiveSteps) {
     wait.Show();
     for (int step = 1; step <= 25; ++step) {
         wait.Next(L"Шаг " + std::to_wstring(step));
-        EXPECT_EQ(wait.ProgressBar.Position(), step);
+        EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETPOS, 0, 0), step);
     }
     EXPECT_EQ(wait.LblProgress.Caption(), L"Шаг 25");
     wait.Next(L"снова");
-    EXPECT_EQ(wait.ProgressBar.Position(), 1);
+    EXPECT_EQ(SendMessageW(wait.ProgressBar.Handle(), PBM_GETPOS, 0, 0), 1);
     EXPECT_EQ(wait.LblProgress.Caption(), L"снова");
 }
 
