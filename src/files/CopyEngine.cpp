@@ -45,39 +45,59 @@ class OverlappedCopy {
     }
 
     bool Run(const CopyProgress& progress) {
-        // Both threads are stopped and joined before Run returns, however it
-        // returns, and before the writer's error is handed on.
-        std::jthread reader([this](const std::stop_token& stop) { ReadAll(stop); });
-        std::jthread flusher;
-        if (writeBack_ != nullptr) {
-            flusher = std::jthread([this](const std::stop_token& stop) { WriteBackAll(stop); });
-        }
-        const bool copied = WriteAll(progress);
-        const DWORD error = GetLastError();
-        for (std::jthread* thread : {&flusher, &reader}) {
-            if (thread->joinable()) {
-                thread->request_stop();
-                thread->join();
+        bool copied = false;
+        DWORD error = 0;
+        {
+            std::jthread reader([this] { ReadAll(); });
+            std::jthread flusher;
+            if (writeBack_ != nullptr) {
+                flusher = std::jthread([this] { WriteBackAll(); });
             }
+            // Declared after the threads, so that however the copy ends they
+            // are told to stop before they are joined.
+            const StopOnExit stop(*this);
+            copied = WriteAll(progress);
+            error = GetLastError();
         }
         SetLastError(error);
         return copied;
     }
 
   private:
+    // Tells the reading and flushing threads to stop when it goes: a flag
+    // under the mutex they already wait on, so that stopping needs nothing
+    // beyond it and the condition variable (no stop token and its callback).
+    class StopOnExit {
+      public:
+        explicit StopOnExit(OverlappedCopy& copy) : copy_(copy) {}
+        ~StopOnExit() {
+            {
+                const std::lock_guard lock(copy_.mutex_);
+                copy_.stopping_ = true;
+            }
+            copy_.changed_.notify_all();
+        }
+        StopOnExit(const StopOnExit&) = delete;
+        StopOnExit& operator=(const StopOnExit&) = delete;
+
+      private:
+        OverlappedCopy& copy_;
+    };
+
     struct Block {
         std::unique_ptr<BYTE[]> data;
         DWORD filled = 0;
         bool full = false;
     };
 
-    void ReadAll(const std::stop_token& stop) {
+    void ReadAll() {
         ULONGLONG left = size_;
         for (size_t index = 0; left > 0; index ^= 1) {
             Block& block = blocks_[index];
             {
                 std::unique_lock lock(mutex_);
-                if (!changed_.wait(lock, stop, [&] { return !block.full; })) {
+                changed_.wait(lock, [&] { return !block.full || stopping_; });
+                if (stopping_) {
                     return;
                 }
             }
@@ -130,13 +150,14 @@ class OverlappedCopy {
 
     // Flushes the destination through its second handle whenever another
     // kWriteBackStep bytes were written, until the copy ends.
-    void WriteBackAll(const std::stop_token& stop) {
+    void WriteBackAll() {
         ULONGLONG flushed = 0;
         for (;;) {
             {
                 std::unique_lock lock(mutex_);
-                if (!changed_.wait(lock, stop,
-                                   [&] { return written_ - flushed >= kWriteBackStep; })) {
+                changed_.wait(lock,
+                              [&] { return stopping_ || written_ - flushed >= kWriteBackStep; });
+                if (stopping_) {
                     return;
                 }
                 flushed = written_;
@@ -152,9 +173,10 @@ class OverlappedCopy {
     DWORD blockSize_;
     Block blocks_[2];
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     DWORD readError_ = 0;
     ULONGLONG written_ = 0;
+    bool stopping_ = false; // the writer has ended, well or not
 };
 
 bool CopySingleBlock(HANDLE source, HANDLE destination, DWORD size, const CopyProgress& progress) {
