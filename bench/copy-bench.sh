@@ -8,12 +8,12 @@
 # and the step since the line before, then the medians of the steps; beside
 # it the installer's single-file copy of the database alone.
 # With --blocks, it times only the installer's content copy of the database
-# with each block size in turn (same rounds, sized and flushed as the
-# installer does), against Wine's CopyFileW. MODE tries another way to the
-# disk: writethrough (the destination opened with FILE_FLAG_WRITE_THROUGH)
-# or behind (flushed on a second handle while the copy goes on), plain (one
-# thread, one buffer) or halves (two such threads, a half each); flush, the
-# installer's, is the default. Otherwise each round times, one after another
+# with each block size in turn (same rounds, the destination sized first),
+# against Wine's CopyFileW. MODE is the way to the disk: flush (one flush at
+# the end, the default), writethrough (the destination opened with
+# FILE_FLAG_WRITE_THROUGH), behind (flushed on a second handle while the
+# copy goes on: the installer's way for a file over 64 MiB), plain (one
+# thread, one buffer) or halves (two such threads, a half each). Otherwise each round times, one after another
 # on the same files (the four copies starting with another one each round):
 #   run        the real Install.exe under Wine, from "Начать установку" to
 #              the driver question, on a medium whose QZ7.FDB has N MiB
