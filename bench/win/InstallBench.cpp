@@ -42,6 +42,7 @@
 #include <psapi.h> // after windows.h, which it needs
 
 #include "WizardDriver.h"
+#include "common/TestFiles.h"
 #include "files/CopyEngine.h"
 #include "files/FileCopy.h"
 #include "install/WorkerWait.h"
@@ -51,6 +52,7 @@ using files::CopyFileContent;
 using files::CopyFileKeepDate;
 using files::kWriteBackStep;
 using install::RunOnWorker;
+using testfiles::Utf8;
 
 namespace {
 
@@ -141,16 +143,6 @@ int TimeRun(const std::wstring& installer, const std::wstring& target) {
     wprintf(L"run_ms=%lld probes=%d slow_probes=%d max_probe_ms=%lld peak_mib=%.1f\n", runMs,
             probes, slow, worst, static_cast<double>(memory.PeakWorkingSetSize) / (1 << 20));
     return 0;
-}
-
-// The bytes of `text` in UTF-8, whatever the program's code page.
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
 }
 
 // The progress log's lines as the run writes them, each with the time of
