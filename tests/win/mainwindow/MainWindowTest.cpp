@@ -558,6 +558,7 @@ TEST_F(MainWindowTest, WindowAnswersDuringACopyAndRefusesToClose) {
     EXPECT_FALSE(seen.exitEnabled);
     EXPECT_TRUE(seen.hourglass);
     std::vector<std::wstring> log;
+    log.reserve(static_cast<size_t>(main_.LogList.Count()));
     for (int line = 0; line < main_.LogList.Count(); ++line) {
         log.push_back(main_.LogList.Line(line));
     }
