@@ -137,8 +137,10 @@ startup() {
     field startup_ms "$("$wine" "$bench_exe" startup "$1" 2>&1 | tr -d '\r')"
 }
 
+# Numbers are read and printed with a decimal point whatever the locale (the
+# clinics' Russian one would print a comma that the ratios then misread).
 median() {
-    sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+    LC_ALL=C sort -g | LC_ALL=C awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 echo "installer: $installer"
@@ -245,7 +247,7 @@ done
 rm -rf "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
 
 col() { awk -v c="$1" '{ print $c }' "$rows" | median; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+ratio() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 run_m=$(col 2) cp_m=$(col 3) flushed_m=$(col 4) copyfilew_m=$(col 5)
 startup_m=$(col 10) notepad_m=$(col 11)
 echo
