@@ -33,12 +33,7 @@ IBlockWriter& CurrentBlockWriter() {
     return *currentWriter;
 }
 
-ScopedBlockWriter::ScopedBlockWriter(IBlockWriter& writer) : previous_(currentWriter) {
-    currentWriter = &writer;
-}
-
-ScopedBlockWriter::~ScopedBlockWriter() {
-    currentWriter = previous_;
-}
+ScopedBlockWriter::ScopedBlockWriter(IBlockWriter& writer)
+    : ScopedReplacement(currentWriter, writer) {}
 
 } // namespace files

@@ -4,6 +4,8 @@
 // test can replace it process-wide and make writes fail midway.
 #include <windows.h>
 
+#include "base/ScopedReplacement.h"
+
 namespace files {
 
 class IBlockWriter {
@@ -18,15 +20,9 @@ class IBlockWriter {
 IBlockWriter& CurrentBlockWriter();
 
 // Puts `writer` in place of the current block writer for its lifetime.
-class ScopedBlockWriter {
+class ScopedBlockWriter : public base::ScopedReplacement<IBlockWriter> {
   public:
     explicit ScopedBlockWriter(IBlockWriter& writer);
-    ~ScopedBlockWriter();
-    ScopedBlockWriter(const ScopedBlockWriter&) = delete;
-    ScopedBlockWriter& operator=(const ScopedBlockWriter&) = delete;
-
-  private:
-    IBlockWriter* previous_;
 };
 
 } // namespace files

@@ -44,12 +44,7 @@ IFontRegistry& CurrentFontRegistry() {
     return *currentRegistry;
 }
 
-ScopedFontRegistry::ScopedFontRegistry(IFontRegistry& registry) : previous_(currentRegistry) {
-    currentRegistry = &registry;
-}
-
-ScopedFontRegistry::~ScopedFontRegistry() {
-    currentRegistry = previous_;
-}
+ScopedFontRegistry::ScopedFontRegistry(IFontRegistry& registry)
+    : ScopedReplacement(currentRegistry, registry) {}
 
 } // namespace sys

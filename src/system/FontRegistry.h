@@ -4,6 +4,8 @@
 // recorder in its place and leave the machine's Fonts key alone.
 #include <string>
 
+#include "base/ScopedReplacement.h"
+
 namespace sys {
 
 class IFontRegistry {
@@ -18,15 +20,9 @@ class IFontRegistry {
 IFontRegistry& CurrentFontRegistry();
 
 // Puts `registry` in place of the current font registry for its lifetime.
-class ScopedFontRegistry {
+class ScopedFontRegistry : public base::ScopedReplacement<IFontRegistry> {
   public:
     explicit ScopedFontRegistry(IFontRegistry& registry);
-    ~ScopedFontRegistry();
-    ScopedFontRegistry(const ScopedFontRegistry&) = delete;
-    ScopedFontRegistry& operator=(const ScopedFontRegistry&) = delete;
-
-  private:
-    IFontRegistry* previous_;
 };
 
 } // namespace sys
