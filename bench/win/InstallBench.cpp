@@ -158,7 +158,7 @@ class LogWatch {
         const long long now = MillisecondsSince(began_);
         for (LRESULT i = lines_.empty() ? 0 : static_cast<LRESULT>(lines_.size()) - 1; i < count;
              ++i) {
-            std::wstring text = wizard::ListBoxLine(list_, i);
+            std::wstring text = testwindows::ListBoxLine(list_, i);
             if (static_cast<size_t>(i) >= lines_.size()) {
                 lines_.push_back({now, now, std::move(text)});
             } else if (text != lines_[static_cast<size_t>(i)].text) {

@@ -1,6 +1,5 @@
 #include "WizardDriver.h"
 
-#include <algorithm>
 #include <stdexcept>
 #include <thread>
 
@@ -262,22 +261,6 @@ std::vector<std::wstring> WizardDriver::LogLines() const {
         lines.push_back(ListBoxLine(list, i));
     }
     return lines;
-}
-
-std::wstring ListBoxLine(HWND list, LRESULT index) {
-    // The program may rewrite the line between the two messages (a
-    // percentage replaced by the result word, or by the error mark and the
-    // error's text), so the buffer has room for far more than a rewrite adds.
-    constexpr LRESULT kRoomToGrow = 4096;
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR) {
-        return {};
-    }
-    std::wstring text(static_cast<size_t>(length + kRoomToGrow) + 1, L'\0');
-    const LRESULT copied =
-        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length + kRoomToGrow)));
-    return text;
 }
 
 std::optional<DWORD> WizardDriver::WaitForExit(std::chrono::milliseconds timeout) {

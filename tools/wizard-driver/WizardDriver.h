@@ -80,10 +80,8 @@ class WizardDriver {
 };
 
 using testwindows::ClassName;
+using testwindows::ListBoxLine;
 using testwindows::WindowText;
-
-// Line `index` of a list box of another process; empty when there is none.
-std::wstring ListBoxLine(HWND list, LRESULT index);
 
 // Saves the window's screen area as a PNG file.
 void SaveScreenShot(HWND window, const std::wstring& path);

@@ -1,6 +1,7 @@
 #pragma once
 // Reading windows from a test or a tool that drives the program, in this
 // process or another one.
+#include <algorithm>
 #include <string>
 #include <windows.h>
 
@@ -25,16 +26,32 @@ inline std::wstring StoredText(HWND window) {
     return text;
 }
 
-// Line `index` of a combo box's list, through CB_GETLBTEXT.
-inline std::wstring ComboItem(HWND combo, int index) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR) {
+// Line `index` of a list through its length and text messages; empty when
+// there is none. The program may rewrite the line between the two messages
+// (a percentage replaced by the result word, or by the error mark and the
+// error's text), so the buffer has room for far more than a rewrite adds.
+inline std::wstring ListItemText(HWND control, UINT lengthMessage, UINT textMessage,
+                                 LRESULT index) {
+    constexpr LRESULT kRoomToGrow = 4096;
+    const LRESULT length = SendMessageW(control, lengthMessage, index, 0);
+    if (length < 0) { // LB_ERR, CB_ERR
         return {};
     }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
+    std::wstring text(static_cast<size_t>(length + kRoomToGrow) + 1, L'\0');
+    const LRESULT copied =
+        SendMessageW(control, textMessage, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length + kRoomToGrow)));
     return text;
+}
+
+// Line `index` of a list box, in any process.
+inline std::wstring ListBoxLine(HWND list, LRESULT index) {
+    return ListItemText(list, LB_GETTEXTLEN, LB_GETTEXT, index);
+}
+
+// Line `index` of a combo box's list.
+inline std::wstring ComboItem(HWND combo, int index) {
+    return ListItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 // Whether the window's style has `style` (WS_TABSTOP, WS_VISIBLE, ...).
