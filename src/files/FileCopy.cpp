@@ -67,13 +67,15 @@ bool CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside&
         RaiseCannotCreateFile(destination, copy.error());
     }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(input, &size) ||
-        !ReserveSize(copy.handle(), static_cast<ULONGLONG>(size.QuadPart))) {
+    if (!GetFileSizeEx(input, &size)) {
+        return false;
+    }
+    const auto bytes = static_cast<ULONGLONG>(size.QuadPart);
+    if (!ReserveSize(copy.handle(), bytes)) {
         return false;
     }
     // A large file goes to the disk while it is copied, not all at the
     // final flush.
-    const auto bytes = static_cast<ULONGLONG>(size.QuadPart);
     const UniqueHandle writeBack = bytes > kWriteBackStep ? copy.OpenWriteBack() : UniqueHandle();
     if (!CopyFileContent(input, copy.handle(), bytes, progress, kCopyBlockSize, writeBack.get())) {
         return false;
