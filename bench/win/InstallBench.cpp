@@ -247,9 +247,12 @@ UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring
                                     nullptr, CREATE_ALWAYS, flags, nullptr));
 }
 
-// For comparison: one buffer, read then written on the calling thread.
-bool CopyOnOneThread(HANDLE in, HANDLE out, ULONGLONG size, DWORD blockSize) {
+// For comparison: one buffer, read then written on the calling thread;
+// with `flushEvery`, the destination is flushed after every that many bytes.
+bool CopyOnOneThread(HANDLE in, HANDLE out, ULONGLONG size, DWORD blockSize,
+                     ULONGLONG flushEvery = 0) {
     const auto buffer = std::make_unique_for_overwrite<BYTE[]>(blockSize);
+    ULONGLONG unflushed = 0;
     while (size > 0) {
         const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(size, blockSize));
         DWORD read = 0;
@@ -259,6 +262,11 @@ bool CopyOnOneThread(HANDLE in, HANDLE out, ULONGLONG size, DWORD blockSize) {
             return false;
         }
         size -= read;
+        unflushed += read;
+        if (flushEvery != 0 && unflushed >= flushEvery) {
+            FlushFileBuffers(out);
+            unflushed = 0;
+        }
     }
     return true;
 }
@@ -276,32 +284,16 @@ bool CopyHalvesAtOnce(const std::wstring& source, const std::wstring& destinatio
         const UniqueHandle out(CreateFileW(destination.c_str(), GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ULONGLONG at = part == 0 ? 0 : half;
+        const ULONGLONG begin = part == 0 ? 0 : half;
         const ULONGLONG end = part == 0 ? half : size;
         LARGE_INTEGER position{};
-        position.QuadPart = static_cast<LONGLONG>(at);
+        position.QuadPart = static_cast<LONGLONG>(begin);
         if (!in || !out || !SetFilePointerEx(in.get(), position, nullptr, FILE_BEGIN) ||
             !SetFilePointerEx(out.get(), position, nullptr, FILE_BEGIN)) {
             return;
         }
-        const auto buffer = std::make_unique_for_overwrite<BYTE[]>(blockSize);
-        ULONGLONG unflushed = 0;
-        while (at < end) {
-            const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(end - at, blockSize));
-            DWORD read = 0;
-            DWORD written = 0;
-            if (!ReadFile(in.get(), buffer.get(), wanted, &read, nullptr) || read != wanted ||
-                !WriteFile(out.get(), buffer.get(), read, &written, nullptr) || written != read) {
-                return;
-            }
-            at += read;
-            unflushed += read;
-            if (unflushed >= kWriteBackStep) {
-                FlushFileBuffers(out.get());
-                unflushed = 0;
-            }
-        }
-        ok[part] = FlushFileBuffers(out.get()) != 0;
+        ok[part] = CopyOnOneThread(in.get(), out.get(), end - begin, blockSize, kWriteBackStep) &&
+                   FlushFileBuffers(out.get()) != 0;
     };
     {
         std::jthread second(copyPart, 1);
