@@ -374,7 +374,7 @@ TEST(RichEdit, LoadsRtfReadOnlyWithItsBackground) {
     info.LoadRtf(rtf.data(), rtf.size());
     EXPECT_EQ(info.Text().substr(0, 11), L"Вестар bold");
     EXPECT_EQ(_wcsicmp(ClassName(info.Handle()).c_str(), L"RICHEDIT50W"), 0);
-    EXPECT_NE(GetWindowLongW(info.Handle(), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_TRUE(HasStyle(info.Handle(), ES_READONLY));
     info.SetColor(RGB(236, 236, 235));
     info.SetInnerBorder(4);
     EXPECT_EQ(PixelOf(info.Handle(), 1, 150), RGB(236, 236, 235));
