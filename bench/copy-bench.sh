@@ -13,8 +13,9 @@
 # the end, the default), writethrough (the destination opened with
 # FILE_FLAG_WRITE_THROUGH), behind (flushed on a second handle while the
 # copy goes on: the installer's way for a file over 64 MiB), plain (one
-# thread, one buffer) or halves (two such threads, a half each). Otherwise each round times, one after another
-# on the same files (the four copies starting with another one each round):
+# thread, one buffer) or halves (two such threads, a half each). Otherwise
+# each round times, one after another on the same files (the four copies
+# starting with another one each round):
 #   run        the real Install.exe under Wine, from "Начать установку" to
 #              the driver question, on a medium whose QZ7.FDB has N MiB
 #              (2048 by default), the window probed every 100 ms;
@@ -146,10 +147,11 @@ median() {
 echo "installer: $installer"
 echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1), load $(cut -d' ' -f1-3 /proc/loadavg)"
 make_medium "$work/medium" "$database_mib"
-# The first large copy by a Wine program after the session starts takes up
-# to twice as long as the next ones (3.4 to 5.0 s against 1.4 to 2.7 s for
-# the same 2 GiB, whichever program made it), which would always fall on
-# round 1's first contender: one untimed copy goes first.
+# The session's first large copy takes up to twice as long as the next ones
+# (2.9 to 5.0 s against 1.4 to 2.7 s for the same 2 GiB): on this virtual
+# machine memory freed some seconds before has gone back to the host and
+# must be filled again. That would always fall on round 1's first
+# contender: one untimed copy goes first.
 wine_copyfilew "$work/medium" >/dev/null
 echo "medium: $(cd "$work/medium" && find "${copied_dirs[@]}" -type f | wc -l) files copied, \
 $(cd "$work/medium" && du -smc "${copied_dirs[@]}" | tail -1 | cut -f1) MiB, database $database_mib MiB"
