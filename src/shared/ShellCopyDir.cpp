@@ -11,7 +11,9 @@
 // run until answered. FOF_FILESONLY is left out: it only matters with a
 // wildcard on Windows, while Wine applies it to a plain directory too and
 // then drops every subdirectory.
-#include "shared/VS_Common_Proc.h"
+#include "shared/ShellCopyDir.h"
+
+#include <windows.h>
 
 #include <shellapi.h>
 

@@ -1,4 +1,6 @@
-#include "shared/VS_Common_Proc.h"
+// The message catalogue of the shared procedures: every entry read from the
+// language file, or its Russian default.
+#include "shared/MessageCatalogue.h"
 
 #include <array>
 
@@ -83,12 +85,6 @@ void LoadMessages() {
 
 void InitializeCommonProc() {
     LoadMessages();
-}
-
-std::wstring GetResString(HINSTANCE module, UINT id) {
-    std::array<wchar_t, 255> buffer{};
-    LoadStringW(module, id, buffer.data(), static_cast<int>(buffer.size()));
-    return std::wstring(buffer.data());
 }
 
 } // namespace shared
