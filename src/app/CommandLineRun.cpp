@@ -200,7 +200,7 @@ int ShowSwitchesHelp() {
 }
 
 int CheckMediumBesideProgram(const TSwitches& switches, const std::wstring& sourcePath) {
-    const TMediumReport report = CheckMedium(sourcePath);
+    const TMediumReport report = CheckMedium(sourcePath, switches.driver);
     const std::wstring text = FormatMediumReport(report);
     const int exitCode = MediumExitCode(report);
     const bool told = WriteConsoleText(text);

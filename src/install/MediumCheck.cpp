@@ -18,7 +18,9 @@
 namespace install {
 
 using base::DirectoryExists;
+using base::FileExists;
 using files::ListSubDirs;
+using sys::InstalledFontPath;
 using sys::TitleFromNameTable;
 using ui::ErrorText;
 
@@ -31,11 +33,15 @@ struct NamedGroup {
     const FileGroup& group;
 };
 
-// Every group the run can copy; the Firebird runtime in both of its lists.
+// An unattended run takes the CBWindows index the components page starts
+// with and nothing changes it.
+constexpr int kUnattendedWindowsIndex = 0;
+
+// Every group an unattended run copies, in its order.
 const NamedGroup kGroups[] = {
     {L"1 база данных", MediumLayout::Group1Database},
-    {L"2A Firebird (Windows 7, Windows 8)", MediumLayout::Group2AFirebird},
-    {L"2B Firebird (Windows XP)", MediumLayout::Group2BFirebird},
+    {L"2A Firebird (Windows 7, Windows 8)",
+     MediumLayout::FirebirdGroupFor(kUnattendedWindowsIndex)},
     {L"3 наборы символов", MediumLayout::Group3CharacterSets},
     {L"4 стандартные функции", MediumLayout::Group4StandardUdf},
     {L"5 библиотеки расширений", MediumLayout::Group5InHouseUdf},
@@ -56,6 +62,13 @@ bool FileSize(const std::wstring& path, std::uint64_t& size) {
     return true;
 }
 
+// A directory that CopyDirTree descends into: neither hidden nor system.
+bool VisibleDirectory(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
 // The CompareStringW order the database step sorts backups by.
 int CompareIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
@@ -65,7 +78,9 @@ int CompareIgnoringCase(const std::wstring& a, const std::wstring& b) {
 
 class MediumChecker {
   public:
-    explicit MediumChecker(const std::wstring& sourcePath) { report_.medium = sourcePath; }
+    MediumChecker(const std::wstring& sourcePath, bool runDriver) : runDriver_(runDriver) {
+        report_.medium = sourcePath;
+    }
 
     TMediumReport Run() {
         for (const NamedGroup& named : kGroups) {
@@ -99,33 +114,103 @@ class MediumChecker {
         report_.summary.push_back(files);
     }
 
-    // The run chooses among the subdirectories of the copied "backup" by
-    // the same rule; a name it cannot read as a date abandons it.
+    // One backup as the target's "backup" will hold it: `path` below the
+    // medium's "backup" (the one prefix the run's sorted list shares), `dir`
+    // where the medium has it.
+    struct Backup {
+        std::wstring path;
+        std::wstring dir;
+    };
+
+    // The run fills the target's "backup" from the medium's "backup" and
+    // then from the updater tree, which may carry a "backup" of its own;
+    // a name met twice is one directory there.
+    std::vector<Backup> BackupsTheRunWillSee(const std::wstring& backups) const {
+        std::vector<std::wstring> sources = {backups};
+        const std::wstring updaterBackups =
+            Join(Join(report_.medium, MediumLayout::UpdaterDir) + L"\\", MediumLayout::BackupDir);
+        if (VisibleDirectory(updaterBackups)) {
+            sources.push_back(updaterBackups + L"\\");
+        }
+        std::vector<Backup> found;
+        for (const std::wstring& source : sources) {
+            std::vector<std::wstring> dirs;
+            ListSubDirs(source, dirs);
+            for (const std::wstring& dir : dirs) {
+                const std::wstring path = backups + dir.substr(source.size());
+                const bool seen = std::any_of(found.begin(), found.end(), [&](const Backup& b) {
+                    return CompareIgnoringCase(b.path, path) == 0;
+                });
+                if (!seen) {
+                    found.push_back({path, dir});
+                }
+            }
+        }
+        return found;
+    }
+
+    // Every name the run cannot read as a date abandons it: each is named.
+    bool AllNamesAreDates(const std::vector<Backup>& found) {
+        bool all = true;
+        for (const Backup& backup : found) {
+            try {
+                BackupDateKey(backup.path);
+            } catch (...) {
+                Problem(backup.dir,
+                        L"имя резервной копии не оканчивается датой ддммгг: " +
+                            ErrorText(std::current_exception()),
+                        TMediumEffect::Abandons);
+                all = false;
+            }
+        }
+        return all;
+    }
+
+    // The backup the run would choose, by the run's rule; its script must be
+    // there after both copies.
     void CheckBackups() {
         const std::wstring backups = Join(report_.medium, MediumLayout::BackupDir) + L"\\";
-        if (!DirectoryExists(backups)) {
-            Problem(backups, L"нет каталога резервных копий", TMediumEffect::Abandons);
+        const std::vector<Backup> found = BackupsTheRunWillSee(backups);
+        if (found.empty()) {
+            Problem(
+                backups,
+                DirectoryExists(backups)
+                    ? L"нет резервной копии, которую можно выбрать: List index out of bounds (0)"
+                    : L"нет каталога резервных копий",
+                TMediumEffect::Abandons);
             return;
         }
-        std::vector<std::wstring> found;
-        ListSubDirs(backups, found);
-        try {
-            report_.backup = ChooseNewestBackup(found, CompareIgnoringCase);
-        } catch (...) {
-            Problem(backups,
-                    L"нет резервной копии, которую можно выбрать: " +
-                        ErrorText(std::current_exception()),
-                    TMediumEffect::Abandons);
-            return;
+        if (AllNamesAreDates(found)) {
+            std::vector<std::wstring> paths;
+            for (const Backup& backup : found) {
+                paths.push_back(backup.path);
+            }
+            const std::wstring chosen = ChooseNewestBackup(paths, CompareIgnoringCase);
+            report_.releaseLevel = BackupLevel(chosen);
+            CheckChosenScript(found, chosen);
         }
-        report_.releaseLevel = BackupLevel(report_.backup);
-        const std::wstring script = Join(report_.backup + L"\\", MediumLayout::BackupScript);
-        std::uint64_t size = 0;
-        if (!FileSize(script, size)) {
-            Problem(script, L"в выбранной резервной копии нет сценария установки",
-                    TMediumEffect::Abandons);
+        if (DirectoryExists(backups)) {
+            SummariseDirectory(L"backup", backups);
         }
-        SummariseDirectory(L"backup", backups);
+    }
+
+    // The chosen backup's directory on the medium, and the script that one
+    // of its two sources must bring.
+    void CheckChosenScript(const std::vector<Backup>& found, const std::wstring& chosen) {
+        const auto backup = std::find_if(found.begin(), found.end(),
+                                         [&](const Backup& b) { return b.path == chosen; });
+        report_.backup = backup->dir;
+        const std::wstring name = chosen.substr(chosen.find_last_of(L'\\') + 1);
+        const std::wstring updaterCopy = Join(report_.medium, MediumLayout::UpdaterDir) + L"\\" +
+                                         std::wstring(MediumLayout::BackupDir) + L"\\" + name;
+        for (const std::wstring& dir : {chosen, updaterCopy}) {
+            std::uint64_t size = 0;
+            if (FileSize(Join(dir + L"\\", MediumLayout::BackupScript), size)) {
+                return;
+            }
+        }
+        Problem(Join(backup->dir + L"\\", MediumLayout::BackupScript),
+                L"в выбранной резервной копии нет сценария установки", TMediumEffect::Abandons);
     }
 
     void CheckUpdater() {
@@ -143,26 +228,32 @@ class MediumChecker {
         std::uint64_t size = 0;
         const std::wstring config = Join(updater, MediumLayout::UpdaterConfigFile);
         if (!FileSize(config, size)) {
-            Problem(config, L"нет файла", TMediumEffect::StepFails);
+            // The run clears its read-only attribute only when it is there.
+            Problem(config, L"нет файла (установка пройдёт без него)", TMediumEffect::Noted);
         }
         SummariseDirectory(L"Updater", updater);
     }
 
-    // The font step ends at a font it cannot copy; a font without a full
-    // name is installed under an empty title.
+    // The font step leaves a font this machine has already; it ends at a
+    // font it cannot copy, and installs one without a full name under its
+    // file name.
     void CheckFonts() {
         const std::wstring fonts = Join(report_.medium, MediumLayout::FontsDir);
         TMediumFiles files{L"fonts"};
         for (const std::wstring_view name : MediumLayout::FontFiles) {
             const std::wstring path = Join(fonts, name);
+            const bool installed = FileExists(InstalledFontPath(std::wstring(name)));
             std::uint64_t size = 0;
             if (!FileSize(path, size)) {
-                Problem(path, L"нет файла", TMediumEffect::StepFails);
+                Problem(path,
+                        installed ? L"нет файла (шрифт на этом компьютере уже установлен)"
+                                  : L"нет файла",
+                        installed ? TMediumEffect::Noted : TMediumEffect::StepFails);
                 continue;
             }
             if (TitleFromNameTable(path).empty()) {
                 Problem(path, L"не читается как шрифт TrueType с полным именем",
-                        TMediumEffect::StepFails);
+                        TMediumEffect::Noted);
             }
             ++files.files;
             files.bytes += size;
@@ -170,15 +261,21 @@ class MediumChecker {
         report_.summary.push_back(files);
     }
 
+    // Only a run with /DRIVER starts the driver installer, from the target's
+    // copy of the medium's directory; a new target has no other.
     void CheckDriver() {
         const std::wstring driverDir = Join(report_.medium, MediumLayout::DriverDir);
+        const std::wstring program = Join(report_.medium, MediumLayout::DriverProgram);
+        const TMediumEffect effect = runDriver_ ? TMediumEffect::StepFails : TMediumEffect::Noted;
+        std::uint64_t size = 0;
         if (!DirectoryExists(driverDir)) {
+            if (runDriver_) {
+                Problem(driverDir + L"\\", L"нет каталога программы установки драйвера", effect);
+            }
             return;
         }
-        const std::wstring program = Join(report_.medium, MediumLayout::DriverProgram);
-        std::uint64_t size = 0;
         if (!FileSize(program, size)) {
-            Problem(program, L"нет программы установки драйвера", TMediumEffect::StepFails);
+            Problem(program, L"нет программы установки драйвера", effect);
         }
         SummariseDirectory(L"FTDIDriverInstall", driverDir + L"\\");
     }
@@ -211,6 +308,7 @@ class MediumChecker {
         FindClose(search);
     }
 
+    bool runDriver_;
     TMediumReport report_;
 };
 
@@ -231,8 +329,8 @@ const wchar_t* Verdict(int exitCode) {
 
 } // namespace
 
-TMediumReport CheckMedium(const std::wstring& sourcePath) {
-    return MediumChecker(sourcePath).Run();
+TMediumReport CheckMedium(const std::wstring& sourcePath, bool runDriver) {
+    return MediumChecker(sourcePath, runDriver).Run();
 }
 
 int MediumExitCode(const TMediumReport& report) {
@@ -242,14 +340,34 @@ int MediumExitCode(const TMediumReport& report) {
         })) {
         return 2;
     }
-    return problems.empty() ? 0 : 3;
+    return std::any_of(problems.begin(), problems.end(),
+                       [](const TMediumProblem& problem) {
+                           return problem.effect == TMediumEffect::StepFails;
+                       })
+               ? 3
+               : 0;
 }
 
 std::wstring FormatMediumReport(const TMediumReport& report) {
     std::wstring text = L"Проверка носителя " + report.medium + L"\r\n";
-    text += L"Найдено ошибок: " + std::to_wstring(report.problems.size()) + L"\r\n";
+    const auto noted = [](const TMediumProblem& problem) {
+        return problem.effect == TMediumEffect::Noted;
+    };
+    const auto remarks = static_cast<std::size_t>(
+        std::count_if(report.problems.begin(), report.problems.end(), noted));
+    text += L"Найдено ошибок: " + std::to_wstring(report.problems.size() - remarks) + L"\r\n";
     for (const TMediumProblem& problem : report.problems) {
-        text += problem.path + L": " + problem.what + L"\r\n";
+        if (!noted(problem)) {
+            text += problem.path + L": " + problem.what + L"\r\n";
+        }
+    }
+    if (remarks > 0) {
+        text += L"Замечания (установку не остановят): " + std::to_wstring(remarks) + L"\r\n";
+        for (const TMediumProblem& problem : report.problems) {
+            if (noted(problem)) {
+                text += problem.path + L": " + problem.what + L"\r\n";
+            }
+        }
     }
     text += L"\r\n";
     for (const TMediumFiles& files : report.summary) {

@@ -56,9 +56,8 @@ void AnnounceFont(const std::wstring& path) {
     BroadcastFontChange();
 }
 
-void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::wstring& fontsDir,
-                 const std::wstring& name) {
-    const std::wstring installed = fontsDir + name;
+void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::wstring& name) {
+    const std::wstring installed = InstalledFontPath(name);
     if (FileExists(installed)) {
         return;
     }
@@ -78,10 +77,13 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
 
 void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
     const std::wstring sourceDir = sourcePath + std::wstring(MediumLayout::FontsDir);
-    const std::wstring fontsDir = GetWindowsDir() + L"fonts\\";
     for (const std::wstring_view name : MediumLayout::FontFiles) {
-        InstallFont(log, sourceDir, fontsDir, std::wstring(name));
+        InstallFont(log, sourceDir, std::wstring(name));
     }
+}
+
+std::wstring InstalledFontPath(const std::wstring& name) {
+    return GetWindowsDir() + L"fonts\\" + name;
 }
 
 } // namespace sys

@@ -13,6 +13,10 @@ namespace sys {
 // error ends the work at that font and passes to the caller.
 void InstallFonts(files::IProgressLog& log, const std::wstring& sourcePath);
 
+// Where InstallFonts puts the font file `name`; a font already there is
+// left as it is, whatever the medium holds.
+std::wstring InstalledFontPath(const std::wstring& name);
+
 // The font's full name, or empty.
 std::wstring GetFontTitle(const std::wstring& path);
 

@@ -1,13 +1,14 @@
 #include "WizardDriver.h"
 
+#include <functional>
 #include <stdexcept>
 #include <thread>
+
+#include "common/PollUntil.h"
 
 namespace wizard {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::runtime_error Failure(const std::wstring& what) {
     std::string narrow;
@@ -18,15 +19,8 @@ std::runtime_error Failure(const std::wstring& what) {
     return std::runtime_error(narrow);
 }
 
-template <typename Predicate> bool WaitUntil(Predicate ready, std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (!ready()) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
+bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
+    return testwait::PollUntil(ready, timeout, testwait::Sleeping(50));
 }
 
 struct ChildSearch {

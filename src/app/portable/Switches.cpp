@@ -109,11 +109,11 @@ class SwitchReader {
     TSwitches parsed_;
 };
 
-// /CHECK installs nothing: only /LOG goes with it.
+// /CHECK installs nothing: only /LOG goes with it, and /DRIVER, which
+// makes it predict a run with the driver step.
 std::wstring CheckCombination(const TSwitches& switches) {
-    if (switches.check &&
-        (switches.mode != TRunMode::Interactive || switches.dir || switches.driver)) {
-        return L"Параметр /CHECK сочетается только с /LOG";
+    if (switches.check && (switches.mode != TRunMode::Interactive || switches.dir)) {
+        return L"Параметр /CHECK сочетается только с /LOG и /DRIVER";
     }
     return {};
 }
@@ -176,14 +176,15 @@ std::wstring DescribeSwitches(const TSwitches& switches) {
 
 std::wstring SwitchesHelpText() {
     return L"Install.exe [/SILENT | /VERYSILENT] [/DIR=\"путь\"] [/LOG=\"файл\"] [/DRIVER]\r\n"
-           L"Install.exe /CHECK [/LOG=\"файл\"]\r\n"
+           L"Install.exe /CHECK [/DRIVER] [/LOG=\"файл\"]\r\n"
            L"\r\n"
            L"/SILENT       установка без страниц мастера и вопросов; видна только страница хода "
            L"установки\r\n"
            L"/VERYSILENT   установка без единого окна\r\n"
            L"/DIR=\"путь\"   каталог установки (по умолчанию C:\\Holter\\)\r\n"
            L"/LOG=\"файл\"   журнал установки также в этот файл\r\n"
-           L"/DRIVER       в тихой установке установить драйвер интерфейсного блока\r\n"
+           L"/DRIVER       в тихой установке установить драйвер интерфейсного блока (с /CHECK: "
+           L"проверить и этот шаг)\r\n"
            L"/CHECK        проверить носитель рядом с программой, ничего не устанавливая\r\n"
            L"/? или /HELP  этот список\r\n"
            L"\r\n"

@@ -405,16 +405,32 @@ TEST_F(SwitchesEndToEnd, SilentShowsTheProgressPageAndEndsByItself) {
     EXPECT_THAT(ReadBytes(target + L"\\backup-ran.txt"), HasSubstr("r010115"));
 }
 
+// One way to break a copy of the demo medium, and what /CHECK and the
+// unattended run from it both end with.
 struct Breakage {
     const char* name;
     std::function<void(const MediumCopy&)> breakIt;
+    const wchar_t* switches; // given to both: "" or "/DRIVER"
     DWORD exitCode;
-    const wchar_t* path; // relative to the medium
+    int errors;          // the report's count; a remark is not one
+    const wchar_t* path; // relative to the medium; nullptr: no line names anything
     const wchar_t* what;
+    std::function<void()> restore = {}; // puts back what was changed outside the medium
 };
 
 void Remove(const MediumCopy& medium, const wchar_t* relative) {
     EXPECT_TRUE(DeleteFileW((medium / relative).c_str()));
+}
+
+std::wstring InstalledFont(const wchar_t* name) {
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(windows) + L"\\fonts\\" + name;
+}
+
+// The prefix's fonts directory holds the demo medium's copy of the font.
+void ReinstallDemoFont(const wchar_t* name) {
+    CopyFileW((DemoMedium() + L"fonts\\" + name).c_str(), InstalledFont(name).c_str(), FALSE);
 }
 
 TEST_F(SwitchesEndToEnd, CheckPassesTheDemoMediumAndNamesEachProblemOfABrokenCopy) {
@@ -422,11 +438,15 @@ TEST_F(SwitchesEndToEnd, CheckPassesTheDemoMediumAndNamesEachProblemOfABrokenCop
     const Outcome good = RunInstaller(DemoMedium(), L"/CHECK /LOG=" + Quoted(log));
     EXPECT_EQ(good.exitCode, 0u) << good.standardError;
     EXPECT_THAT(good.standardError, HasSubstr(Utf8(L"Найдено ошибок: 0\r\n")));
+    EXPECT_THAT(good.standardError, Not(HasSubstr(Utf8(L"Замечания"))));
     EXPECT_THAT(good.standardError, HasSubstr(Utf8(L"Резервная копия: ")));
     EXPECT_THAT(good.standardError, HasSubstr(Utf8(L"r010115, уровень 010115\r\n")));
     EXPECT_THAT(ReadBytes(log), HasSubstr(Utf8(L"Найдено ошибок: 0")));
     EXPECT_TRUE(good.windowTitles.empty());
+}
 
+// /CHECK's exit code is the one /VERYSILENT from the same medium ends with.
+TEST_F(SwitchesEndToEnd, CheckGivesTheCodeTheUnattendedRunFromTheSameMediumEndsWith) {
     const auto gone = [](const wchar_t* relative) {
         return [relative](const MediumCopy& medium) { Remove(medium, relative); };
     };
@@ -436,47 +456,109 @@ TEST_F(SwitchesEndToEnd, CheckPassesTheDemoMediumAndNamesEachProblemOfABrokenCop
         };
     };
     const Breakage breakages[] = {
-        {"group 1", gone(L"DTAfb\\QZ7.FDB"), 2, L"DTAfb\\QZ7.FDB", L"нет файла"},
-        {"group 2A", gone(L"Firebird\\gds32.dll"), 2, L"Firebird\\gds32.dll", L"нет файла"},
-        {"group 2B", gone(L"Firebird\\msvcr71.Dll"), 2, L"Firebird\\msvcr71.Dll", L"нет файла"},
-        {"group 3", gone(L"Firebird\\intl\\fbintl.conf"), 2, L"Firebird\\intl\\fbintl.conf",
+        {"group 1", gone(L"DTAfb\\QZ7.FDB"), L"", 2, 1, L"DTAfb\\QZ7.FDB", L"нет файла"},
+        {"group 2A", gone(L"Firebird\\gds32.dll"), L"", 2, 1, L"Firebird\\gds32.dll", L"нет файла"},
+        {"group 2B, which an unattended run never copies",
+         [](const MediumCopy& medium) {
+             Remove(medium, L"Firebird\\msvcr71.Dll");
+             Remove(medium, L"Firebird\\msvcp71.Dll");
+         },
+         L"", 0, 0, nullptr, nullptr},
+        {"group 3", gone(L"Firebird\\intl\\fbintl.conf"), L"", 2, 1, L"Firebird\\intl\\fbintl.conf",
          L"нет файла"},
-        {"group 4", gone(L"Firebird\\udf\\ib_udf2.sql"), 2, L"Firebird\\udf\\ib_udf2.sql",
+        {"group 4", gone(L"Firebird\\udf\\ib_udf2.sql"), L"", 2, 1, L"Firebird\\udf\\ib_udf2.sql",
          L"нет файла"},
-        {"group 5", gone(L"UDF\\Maple.Dll"), 2, L"UDF\\Maple.Dll", L"нет файла"},
+        {"group 5", gone(L"UDF\\Maple.Dll"), L"", 2, 1, L"UDF\\Maple.Dll", L"нет файла"},
         {"a backup name that is no date",
          [](const MediumCopy& medium) {
-             CreateDirectoryW((medium / L"backup\\r01a115").c_str(), nullptr);
+             CreateDirectoryW((medium / L"backup\\x13x231").c_str(), nullptr);
          },
-         2, L"backup\\", L"нет резервной копии, которую можно выбрать: '15a101'"},
-        {"no script in the newest backup", gone(L"backup\\r010115\\Install.cmd"), 2,
+         L"", 2, 1, L"backup\\x13x231",
+         L"имя резервной копии не оканчивается датой ддммгг: '31x213' is not a valid integer "
+         L"value"},
+        {"no script in the newest backup", gone(L"backup\\r010115\\Install.cmd"), L"", 2, 1,
          L"backup\\r010115\\Install.cmd", L"в выбранной резервной копии нет сценария установки"},
+        {"no backup at all",
+         [](const MediumCopy& medium) { testfiles::RemoveTree(medium / L"backup"); }, L"", 2, 1,
+         L"backup\\", L"нет каталога резервных копий"},
         {"ReleaseInfo of another version",
-         write(L"Updater\\ReleaseInfo", "<ROOT><Version>2</Version><Level>1</Level></ROOT>"), 2,
-         L"Updater\\ReleaseInfo",
+         write(L"Updater\\ReleaseInfo", "<ROOT><Version>2</Version><Level>1</Level></ROOT>"), L"",
+         2, 1, L"Updater\\ReleaseInfo",
          L"Cannot get release information, error: unknown release file version"},
         {"ReleaseInfo without Level",
-         write(L"Updater\\ReleaseInfo", "<ROOT><Version>1</Version></ROOT>"), 2,
+         write(L"Updater\\ReleaseInfo", "<ROOT><Version>1</Version></ROOT>"), L"", 2, 1,
          L"Updater\\ReleaseInfo", L"Cannot get release information, error: "},
-        {"no Updater.exe.cfg", gone(L"Updater\\Updater.exe.cfg"), 3, L"Updater\\Updater.exe.cfg",
-         L"нет файла"},
-        {"a missing font", gone(L"fonts\\COUR.TTF"), 3, L"fonts\\COUR.TTF", L"нет файла"},
-        {"a font that is no font", write(L"fonts\\TIMES.TTF", "not a font"), 3, L"fonts\\TIMES.TTF",
-         L"не читается как шрифт TrueType с полным именем"},
-        {"no driver installer", gone(L"FTDIDriverInstall\\FTDIDriverInstall.exe"), 3,
-         L"FTDIDriverInstall\\FTDIDriverInstall.exe", L"нет программы установки драйвера"},
+        {"no Updater.exe.cfg", gone(L"Updater\\Updater.exe.cfg"), L"", 0, 0,
+         L"Updater\\Updater.exe.cfg", L"нет файла (установка пройдёт без него)"},
+        {"a missing font this machine has",
+         [](const MediumCopy& medium) {
+             ReinstallDemoFont(L"COUR.TTF");
+             Remove(medium, L"fonts\\COUR.TTF");
+         },
+         L"", 0, 0, L"fonts\\COUR.TTF", L"нет файла (шрифт на этом компьютере уже установлен)"},
+        {"a missing font this machine lacks",
+         [](const MediumCopy& medium) {
+             DeleteFileW(InstalledFont(L"COUR.TTF").c_str());
+             Remove(medium, L"fonts\\COUR.TTF");
+         },
+         L"", 3, 1, L"fonts\\COUR.TTF", L"нет файла", [] { ReinstallDemoFont(L"COUR.TTF"); }},
+        {"a font that is no font", write(L"fonts\\TIMES.TTF", "not a font"), L"", 0, 0,
+         L"fonts\\TIMES.TTF", L"не читается как шрифт TrueType с полным именем",
+         [] { ReinstallDemoFont(L"TIMES.TTF"); }},
+        {"no driver installer, no /DRIVER", gone(L"FTDIDriverInstall\\FTDIDriverInstall.exe"), L"",
+         0, 0, L"FTDIDriverInstall\\FTDIDriverInstall.exe", L"нет программы установки драйвера"},
+        {"no driver installer, /DRIVER", gone(L"FTDIDriverInstall\\FTDIDriverInstall.exe"),
+         L"/DRIVER", 3, 1, L"FTDIDriverInstall\\FTDIDriverInstall.exe",
+         L"нет программы установки драйвера"},
+        {"no driver directory, /DRIVER",
+         [](const MediumCopy& medium) { testfiles::RemoveTree(medium / L"FTDIDriverInstall"); },
+         L"/DRIVER", 3, 1, L"FTDIDriverInstall\\", L"нет каталога программы установки драйвера"},
     };
+    int runs = 0;
     for (const Breakage& breakage : breakages) {
         SCOPED_TRACE(breakage.name);
         MediumCopy medium;
         breakage.breakIt(medium);
-        const Outcome outcome = RunInstaller(medium.path(), L"/check");
-        EXPECT_EQ(outcome.exitCode, breakage.exitCode);
-        EXPECT_THAT(outcome.standardError, HasSubstr(Utf8(L"Найдено ошибок: 1\r\n")));
-        EXPECT_THAT(outcome.standardError,
+        const std::wstring switches = breakage.switches;
+        const Outcome check = RunInstaller(medium.path(), L"/check " + switches);
+        const std::wstring target = work_.path() + L"run " + std::to_wstring(++runs) + L"\\";
+        const Outcome run =
+            RunInstaller(medium.path(), L"/VERYSILENT " + switches + L" /DIR=" + Quoted(target));
+        if (breakage.restore) {
+            breakage.restore();
+        }
+        EXPECT_EQ(check.exitCode, breakage.exitCode) << check.standardError;
+        EXPECT_EQ(run.exitCode, breakage.exitCode) << ReadBytes(target + L"Install.log");
+        EXPECT_TRUE(check.windowTitles.empty());
+        EXPECT_THAT(
+            check.standardError,
+            HasSubstr(Utf8(L"Найдено ошибок: " + std::to_wstring(breakage.errors) + L"\r\n")));
+        if (breakage.path == nullptr) {
+            EXPECT_THAT(check.standardError, HasSubstr(Utf8(L"Найдено ошибок: 0\r\n\r\n")));
+            continue;
+        }
+        EXPECT_THAT(check.standardError,
                     HasSubstr(Utf8(medium.path() + breakage.path + L": " + breakage.what)));
-        EXPECT_TRUE(outcome.windowTitles.empty());
+        // A problem the run would not notice is a remark.
+        EXPECT_EQ(check.standardError.find(Utf8(L"Замечания (установку не остановят): 1\r\n")) !=
+                      std::string::npos,
+                  breakage.errors == 0);
     }
+}
+
+// The run takes the newest backup also from the updater tree, and /CHECK
+// names the one it takes.
+TEST_F(SwitchesEndToEnd, CheckNamesTheBackupTheRunRecords) {
+    MediumCopy medium;
+    WriteFileCreatingDirs(medium / L"Updater\\backup\\r020115\\Install.cmd", "@exit /b 0\r\n");
+    const Outcome check = RunInstaller(medium.path(), L"/CHECK");
+    EXPECT_EQ(check.exitCode, 0u) << check.standardError;
+    EXPECT_THAT(check.standardError,
+                HasSubstr(Utf8(L"Резервная копия: " + medium.path() +
+                               L"Updater\\backup\\r020115, уровень 020115\r\n")));
+    const std::wstring target = work_.path() + L"Holter\\";
+    EXPECT_EQ(RunInstaller(medium.path(), L"/VERYSILENT /DIR=" + Quoted(target)).exitCode, 0u);
+    EXPECT_THAT(ReadBytes(target + L"ReleaseInfo"), HasSubstr("<Level>020115</Level>"));
 }
 
 } // namespace

@@ -5,31 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/RecordingLog.h"
 #include "install/portable/CopyProgressLine.h"
 
-using files::IProgressLog;
+using fixtures::RecordingLog;
 using install::CopyProgressLine;
 
 namespace {
-
-// Records every text each line was given.
-class HistoryLog : public IProgressLog {
-  public:
-    int Add(const std::wstring& line) override {
-        lines.push_back(line);
-        history.push_back({line});
-        return static_cast<int>(lines.size()) - 1;
-    }
-    std::wstring Line(int index) const override { return lines.at(index); }
-    void SetLine(int index, const std::wstring& line) override {
-        lines.at(index) = line;
-        history.at(index).push_back(line);
-    }
-    void Repaint() override {}
-
-    std::vector<std::wstring> lines;
-    std::vector<std::vector<std::wstring>> history;
-};
 
 const std::wstring kBase = L"Копирование файла QZ7.FDB....";
 
@@ -66,7 +48,7 @@ TEST(CopyProgressLine, ShowsThePercentageOnlyAfterHalfASecondAndAtMostTenTimesAS
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HistoryLog log;
+        RecordingLog log;
         log.Add(L"Прежняя строка");
         const int line = log.Add(kBase);
         CopyProgressLine status(log, line, 1000);
@@ -81,7 +63,7 @@ TEST(CopyProgressLine, ShowsThePercentageOnlyAfterHalfASecondAndAtMostTenTimesAS
 
 TEST(CopyProgressLine, ResultWordReplacesThePercentage) {
     for (const wchar_t* word : {L"Завершено", L"ОШИБКА!!!", L""}) {
-        HistoryLog log;
+        RecordingLog log;
         const int line = log.Add(kBase);
         CopyProgressLine status(log, line, 0);
         status.Update(50, 100, 600);

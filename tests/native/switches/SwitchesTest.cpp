@@ -62,6 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedCase{L"/VERYSILENT /SILENT", M::VerySilent, nullptr, nullptr, false, false, false},
         AcceptedCase{L"/SILENT /VERYSILENT", M::VerySilent, nullptr, nullptr, false, false, false},
         AcceptedCase{L"/check /LOG=c.txt", M::Interactive, nullptr, L"c.txt", false, true, false},
+        AcceptedCase{L"/CHECK /driver", M::Interactive, nullptr, nullptr, true, true, false},
         AcceptedCase{L"/?", M::Interactive, nullptr, nullptr, false, false, true},
         // Help is given whatever else the line holds.
         AcceptedCase{L"/Help /CHECK /SILENT", M::Silent, nullptr, nullptr, false, true, true}));
@@ -90,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{L"/DIR=a /dir=b", L"Параметр задан дважды: /dir=b"},
         RefusedCase{L"/SILENT=1", L"Параметр без значения: /SILENT=1"},
         RefusedCase{L"/BOGUS=1", L"Неизвестный параметр: /BOGUS=1"},
-        RefusedCase{L"/CHECK /DIR=C:\\x", L"Параметр /CHECK сочетается только с /LOG"},
-        RefusedCase{L"/CHECK /VERYSILENT", L"Параметр /CHECK сочетается только с /LOG"}));
+        RefusedCase{L"/CHECK /DIR=C:\\x", L"Параметр /CHECK сочетается только с /LOG и /DRIVER"},
+        RefusedCase{L"/CHECK /VERYSILENT", L"Параметр /CHECK сочетается только с /LOG и /DRIVER"}));
 
 TEST(SwitchesCommandLine, ALogAfterAWrongArgumentIsStillTaken) {
     const TSwitchesParse parsed = ParseSwitches(L"/BOGUS /DIR /LOG=\"C:\\x.log\"");

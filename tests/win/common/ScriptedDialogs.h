@@ -6,23 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "files/ProgressLog.h"
+#include "fixtures/RecordingLog.h"
 #include "system/SystemActions.h"
 #include "shared/UserDialogs.h"
 
-class RecordingLog : public files::IProgressLog {
-  public:
-    int Add(const std::wstring& line) override {
-        lines.push_back(line);
-        return static_cast<int>(lines.size()) - 1;
-    }
-    std::wstring Line(int index) const override { return lines.at(index); }
-    void SetLine(int index, const std::wstring& line) override { lines.at(index) = line; }
-    void Repaint() override { ++repaints; }
-
-    std::vector<std::wstring> lines;
-    int repaints = 0;
-};
+using fixtures::RecordingLog;
 
 struct AskedMessage {
     std::wstring text;

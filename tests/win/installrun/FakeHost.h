@@ -17,7 +17,7 @@ class FakeHost : public install::IInstallHost {
     bool IsSisterBrand() const override { return sisterBrand; }
     void ShowPage(install::TWizardPage page) override { pages.push_back(page); }
     void ClearAndShowLog() override {
-        log.lines.clear();
+        log.Clear();
         logShown = true;
     }
     files::IProgressLog& Log() override { return log; }

@@ -10,6 +10,7 @@
 
 #include "FakeHost.h"
 #include "SmallMedium.h"
+#include "common/PollUntil.h"
 #include "common/TestFiles.h"
 #include "files/FileReplace.h"
 #include "install/InstallRun.h"
@@ -119,17 +120,6 @@ class Child {
 // escape the closing quotation mark.
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + (path.ends_with(L'\\') ? L"\\\"" : L"\"");
-}
-
-// Waits up to 20 s for `condition`; false when it never held.
-template <typename Condition> bool WaitFor(const Condition& condition) {
-    for (int slice = 0; slice < 2000; ++slice) {
-        if (condition()) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
 }
 
 class FaultMatrix : public InstallFixture {
@@ -469,7 +459,7 @@ TEST_F(FaultMatrix, EndedDuringTheDatabaseCopyThenRunAgain) {
                 return std::find(stale.begin(), stale.end(), name) == stale.end();
             });
         };
-        ASSERT_TRUE(WaitFor(ownTempInDta));
+        ASSERT_TRUE(testwait::PollUntil(ownTempInDta, std::chrono::seconds(20)));
         Sleep(afterMs);
         ASSERT_TRUE(installer.Running()) << "the copy ended before the installer was ended";
         installer.End();

@@ -80,8 +80,9 @@ TEST(TimedMessage, OkGivesTrueAndTheTimersStop) {
     EXPECT_FALSE(form.Visible());
     EXPECT_FALSE(form.StayUpTimer.Enabled());
     EXPECT_FALSE(form.StopTimer.Enabled());
-    // The stop timer's second passes without a late Cancel.
-    PumpFor(1300);
+    // No late Cancel: the stop timer, now due every 10 ms, stays quiet.
+    form.StopTimer.SetInterval(10);
+    PumpFor(150);
     EXPECT_TRUE(form.FShowResult);
 
     Script again;
@@ -112,6 +113,7 @@ TEST(TimedMessage, TimeRunningOutGivesFalseEvenWithOnlyOk) {
 }
 
 TEST(TimedMessage, TheStripCountsDownFromTheDefaultTwentySeconds) {
+    TFMessageform form;
     HWND window = nullptr;
     std::wstring closeText;
     std::wstring firstSeconds;
@@ -124,6 +126,9 @@ TEST(TimedMessage, TheStripCountsDownFromTheDefaultTwentySeconds) {
             closeText = FindChild(window, L"Окно закроется через", L"Static") != nullptr
                             ? L"Окно закроется через"
                             : L"";
+            // A second has passed for the strip, which is redrawn at once.
+            form.tt -= 1.0 / (24 * 60 * 60);
+            form.StayUpTimer.SetInterval(10);
             return true;
         })
         .Then([&] {
@@ -138,7 +143,7 @@ TEST(TimedMessage, TheStripCountsDownFromTheDefaultTwentySeconds) {
         })
         .Then(Press(window, L"OK"));
     script.Start();
-    EXPECT_TRUE(ShowTimedMessage(kWarning, mtMessage, L"", 0));
+    EXPECT_TRUE(form.Showmes(kWarning, mtMessage, L"", true));
     EXPECT_EQ(closeText, L"Окно закроется через");
     EXPECT_EQ(firstSeconds, L"  сек");
     EXPECT_EQ(secondsAfterATick, L"  19с");
@@ -146,6 +151,8 @@ TEST(TimedMessage, TheStripCountsDownFromTheDefaultTwentySeconds) {
 
 TEST(TimedMessage, StopKeepsTheWindowOpenThenOkIsTrueAndTheCloseBoxFalse) {
     for (const bool pressOk : {true, false}) {
+        TFMessageform form;
+        form.StopTimer.SetInterval(1000);
         HWND window = nullptr;
         bool stripHidden = false;
         bool stillOpen = false;
@@ -154,9 +161,11 @@ TEST(TimedMessage, StopKeepsTheWindowOpenThenOkIsTrueAndTheCloseBoxFalse) {
             .Then(Press(window, L"остановить"))
             .Then([&] {
                 stripHidden = !IsWindowVisible(FindChild(window, L"остановить", L"Button"));
+                // Were the countdown still running, it would now end at once.
+                form.StopTimer.SetInterval(10);
                 return stripHidden;
             })
-            .Wait(1400)
+            .Wait(150)
             .Then([&] {
                 stillOpen = MessageWindow() == window;
                 if (pressOk) {
@@ -167,7 +176,7 @@ TEST(TimedMessage, StopKeepsTheWindowOpenThenOkIsTrueAndTheCloseBoxFalse) {
                 return true;
             });
         script.Start();
-        EXPECT_EQ(ShowTimedMessage(kWarning, mtDialog, L"", 1), pressOk);
+        EXPECT_EQ(form.Showmes(kWarning, mtDialog, L"", true), pressOk);
         EXPECT_TRUE(stripHidden);
         EXPECT_TRUE(stillOpen);
         EXPECT_FALSE(script.TimedOut());

@@ -1,6 +1,7 @@
 // A child program for the process tests. It writes, in UTF-8, its current
 // directory and its whole command line to "<its own path>.out.txt", then
-// exits with the code given as "/exit:N" (0 without one).
+// exits with the code given as "/exit:N" (0 without one). With "/hold:NAME"
+// it first waits until the test sets the event NAME (30 s at most).
 #include <cwchar>
 #include <string>
 #include <windows.h>
@@ -29,6 +30,14 @@ int wmain(int argc, wchar_t** argv) {
     DWORD written = 0;
     WriteFile(out, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
     CloseHandle(out);
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcsncmp(argv[i], L"/hold:", 6) == 0) {
+            if (const HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, argv[i] + 6)) {
+                WaitForSingleObject(event, 30000);
+                CloseHandle(event);
+            }
+        }
+    }
     for (int i = 1; i < argc; ++i) {
         if (std::wcsncmp(argv[i], L"/exit:", 6) == 0) {
             return static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include "common/TestFiles.h"
 #include "install/ProcessRun.h"
 #include "base/AppError.h"
+#include "base/Handles.h"
 
 using base::AppError;
+using base::UniqueHandle;
 using install::RunInOwnDir;
 using install::RunProgram;
 
@@ -29,6 +35,22 @@ ProbeReport ReadReport(const std::wstring& probe) {
         report.cmd = text.substr(cwdEnd + 5, cmdEnd - cwdEnd - 5);
     }
     return report;
+}
+
+// A running child of this process by its program's file name, opened to
+// be waited for; empty when there is none.
+UniqueHandle ChildProcess(const std::wstring& fileName) {
+    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+            _wcsicmp(entry.szExeFile, fileName.c_str()) == 0) {
+            return UniqueHandle(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        }
+    }
+    return UniqueHandle();
 }
 
 class ProcessRunTest : public testing::Test {
@@ -97,13 +119,17 @@ TEST_F(ProcessRunTest, RunProgramPassesALongCommandLineWhole) {
     EXPECT_EQ(ReadReport(probe).cmd, Utf8(L"\"" + probe + L"\" " + argument));
 }
 
-TEST_F(ProcessRunTest, RunProgramWithoutWaitingReturnsAtOnceAndTheProgramRuns) {
-    EXPECT_EQ(RunProgram(probe, SW_HIDE, false), 0);
-    for (int i = 0; i < 200 && !Exists(probe + L".out.txt"); ++i) {
-        Sleep(50);
-    }
-    EXPECT_TRUE(Exists(probe + L".out.txt"));
-    Sleep(200); // let the child close its file before the directory goes
+TEST_F(ProcessRunTest, RunProgramWithoutWaitingReturnsWhileTheProgramRuns) {
+    const UniqueHandle hold(CreateEventW(nullptr, TRUE, FALSE, L"vestar-probe-hold"));
+    ASSERT_TRUE(hold);
+    EXPECT_EQ(RunProgram(L"\"" + probe + L"\" /hold:vestar-probe-hold", SW_HIDE, false), 0);
+    // The child waits for the event, so it is still there to be found.
+    const UniqueHandle child = ChildProcess(L"Драйвер установка.exe");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    SetEvent(hold.get());
+    ASSERT_EQ(WaitForSingleObject(child.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadReport(probe).cmd, Utf8(L"\"" + probe + L"\" /hold:vestar-probe-hold"));
 }
 
 TEST_F(ProcessRunTest, RunInOwnDirRunsInTheProgramsDirectoryAndGivesTheExitCode) {

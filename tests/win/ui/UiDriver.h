@@ -12,6 +12,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "common/PollUntil.h"
 #include "common/WindowText.h"
 #include "ui/Application.h"
 
@@ -142,16 +143,10 @@ inline void PostKey(HWND window, WPARAM key) {
 
 // Handles messages until `done` holds or `timeoutMs` passed; false on timeout.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    return testwait::PollUntil(done, std::chrono::milliseconds(timeoutMs), [](DWORD leftMs) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, leftMs, QS_ALLINPUT);
         ui::Application().ProcessMessages();
-    }
-    return true;
+    });
 }
 
 inline void PumpFor(DWORD ms) {

@@ -1,5 +1,0 @@
-#include <gtest/gtest.h>
-
-TEST(NativeSmoke, Runs) {
-    EXPECT_EQ(1 + 1, 2);
-}
