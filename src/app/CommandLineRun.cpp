@@ -10,6 +10,7 @@
 #include "app/Main.h"
 #include "install/InstallLog.h"
 #include "install/MediumCheck.h"
+#include "install/WorkerWait.h"
 #include "install/portable/TargetPath.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
@@ -32,6 +33,7 @@ using install::LocalStamp;
 using install::MediumExitCode;
 using install::ReplaceLogFile;
 using install::RunInstallLogged;
+using install::RunOnWorker;
 using install::TInstallLogBlock;
 using install::TLoggedLine;
 using install::TLogTargets;
@@ -156,6 +158,11 @@ class WindowlessHost : public IInstallHost {
     void SetCopyFrom(const std::wstring&) override {}
     void ProcessMessages() override { ui::ProcessMessages(); }
     void Close() override {}
+    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override {
+        RunOnWorker(
+            work, [this] { ProcessMessages(); }, tick);
+    }
+    void ShowProgress(uint64_t, uint64_t) override {} // no window, no taskbar button
 
   private:
     std::wstring target_;

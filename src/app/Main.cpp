@@ -5,6 +5,7 @@
 #include "app/portable/BackgroundComposer.h"
 #include "files/DirectoryTree.h"
 #include "install/InstallRun.h"
+#include "install/WorkerWait.h"
 #include "base/AppError.h"
 #include "base/Resources.h"
 #include "ResourceIds.h"
@@ -20,6 +21,7 @@ using files::CreateDirectoryIfMissing;
 using install::CheckTargetPath;
 using install::InstallEnvironment;
 using install::RunInstallLogged;
+using install::RunOnWorker;
 using install::TTargetPath;
 using install::TTargetPathVerdict;
 using install::TUnattended;
@@ -33,6 +35,7 @@ using sys::ISystemActions;
 
 namespace app {
 
+using ui::Application;
 using ui::Image32;
 using ui::kOpaqueWhite;
 using ui::kSingleFrameStyle;
@@ -133,7 +136,11 @@ int TLogListLog::Add(const std::wstring& line) {
 }
 
 TFMain::TFMain(IUserDialogs& dialogs, ISystemActions& system)
-    : TForm(kMainFormClass, kSingleFrameStyle), dialogs_(dialogs), system_(system) {
+    : TFMain(dialogs, system, shellTaskbar_) {}
+
+TFMain::TFMain(IUserDialogs& dialogs, ISystemActions& system, ITaskbarButton& taskbar)
+    : TForm(kMainFormClass, kSingleFrameStyle), dialogs_(dialogs), system_(system),
+      taskbar_(taskbar) {
     SetCaption(L"Установка комплекса");
     SetFont(FontOf(L"MS Sans Serif", 13));
     SetClientSize(954, 579);
@@ -463,6 +470,15 @@ void TFMain::SetHourglass(bool hourglass) {
 
 void TFMain::ProcessMessages() {
     ui::ProcessMessages();
+}
+
+void TFMain::WaitFor(const std::function<void()>& work, const std::function<void()>& tick) {
+    RunOnWorker(
+        work, [this] { ProcessMessages(); }, tick);
+}
+
+void TFMain::ShowProgress(uint64_t done, uint64_t total) {
+    taskbar_.ShowProgress(Application().Handle(), done, total);
 }
 
 } // namespace app

@@ -71,6 +71,8 @@ class TLogListLog : public files::IProgressLog {
 class TFMain : public ui::TForm, public install::IInstallHost {
   public:
     TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system);
+    // With the run's progress shown through `taskbar` instead of the shell's list.
+    TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system, ITaskbarButton& taskbar);
 
     // The seven bitmaps.
     ui::Image32 BG_bmp;
@@ -176,9 +178,10 @@ class TFMain : public ui::TForm, public install::IInstallHost {
     void SetCopyFrom(const std::wstring& sourcePath) override { Fcopyfrom = sourcePath; }
     void ProcessMessages() override;
     void Close() override { ui::TForm::Close(); }
-    void ShowProgress(uint64_t done, uint64_t total) override {
-        taskbar_.Show(Handle(), done, total);
-    }
+    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override;
+    // On the application window: it has the program's taskbar button, the
+    // main form (owned by it) has none.
+    void ShowProgress(uint64_t done, uint64_t total) override;
 
     ui::TTabSheet& Sheet(install::TWizardPage page);
 
@@ -199,7 +202,8 @@ class TFMain : public ui::TForm, public install::IInstallHost {
     shared::IUserDialogs& dialogs_;
     sys::ISystemActions& system_;
     TLogListLog log_{LogList};
-    TaskbarProgress taskbar_;
+    TaskbarProgress shellTaskbar_;
+    ITaskbarButton& taskbar_;
     bool installing_ = false; // the install run is under way
 };
 

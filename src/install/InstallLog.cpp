@@ -112,6 +112,13 @@ class LoggedRun {
         void SetCopyFrom(const std::wstring& path) override { host_.SetCopyFrom(path); }
         void ProcessMessages() override { host_.ProcessMessages(); }
         void Close() override { host_.Close(); }
+        void WaitFor(const std::function<void()>& work,
+                     const std::function<void()>& tick) override {
+            host_.WaitFor(work, tick);
+        }
+        void ShowProgress(uint64_t done, uint64_t total) override {
+            host_.ShowProgress(done, total);
+        }
 
       private:
         IInstallHost& host_;

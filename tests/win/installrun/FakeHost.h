@@ -8,6 +8,7 @@
 
 #include "common/ScriptedDialogs.h"
 #include "install/InstallHost.h"
+#include "install/WorkerWait.h"
 
 class FakeHost : public install::IInstallHost {
   public:
@@ -35,6 +36,10 @@ class FakeHost : public install::IInstallHost {
         }
     }
     void Close() override { ++closeRequests; }
+    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override {
+        install::RunOnWorker(
+            work, [this] { ProcessMessages(); }, tick);
+    }
     void ShowProgress(uint64_t done, uint64_t total) override { progress.push_back({done, total}); }
 
     std::wstring path;
