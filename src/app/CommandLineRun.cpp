@@ -246,6 +246,8 @@ int InstallWithProgressPage(TFMain& main, const TSwitches& switches) {
     main.ePath.SetText(*target);
     main.LogTargets = LogTargetsOf(switches);
     main.ShowPage(TWizardPage::tsProgressInstall);
+    // The message loop, which shows the button in a wizard run, never runs here.
+    Application().ShowTaskbarButton();
     main.Show();
     ProcessMessages();
     const int exitCode =
