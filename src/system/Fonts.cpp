@@ -18,6 +18,7 @@ namespace sys {
 
 using base::AppError;
 using base::FileExists;
+using base::TRunBlocking;
 using files::CopyFileKeepDate;
 using files::IProgressLog;
 using shared::GetWindowsDir;
@@ -57,7 +58,7 @@ void AnnounceFont(const std::wstring& path) {
 }
 
 void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::wstring& fontsDir,
-                 const std::wstring& name) {
+                 const std::wstring& name, const TRunBlocking& runBlocking) {
     const std::wstring installed = fontsDir + name;
     if (FileExists(installed)) {
         return;
@@ -70,17 +71,18 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
                        L"\".");
     }
     RegisterFont(title, name);
-    AnnounceFont(installed);
+    runBlocking([&installed] { AnnounceFont(installed); });
     log.Add(L"Шрифт <" + title + L"> " + kInstalledWord);
 }
 
 } // namespace
 
-void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
+void InstallFonts(IProgressLog& log, const std::wstring& sourcePath,
+                  const TRunBlocking& runBlocking) {
     const std::wstring sourceDir = sourcePath + std::wstring(MediumLayout::FontsDir);
     const std::wstring fontsDir = GetWindowsDir() + L"fonts\\";
     for (const std::wstring_view name : MediumLayout::FontFiles) {
-        InstallFont(log, sourceDir, fontsDir, std::wstring(name));
+        InstallFont(log, sourceDir, fontsDir, std::wstring(name), runBlocking);
     }
 }
 
