@@ -8,6 +8,7 @@
 #include "ResourceIds.h"
 #include "app/ConsoleText.h"
 #include "app/Main.h"
+#include "app/SessionEnd.h"
 #include "install/InstallLog.h"
 #include "install/MediumCheck.h"
 #include "install/WorkerWait.h"
@@ -153,7 +154,7 @@ class WindowlessHost : public IInstallHost {
     void ClearAndShowLog() override { log_.Clear(); }
     IProgressLog& Log() override { return log_; }
     void EnableExit() override {}
-    void SetCanClose(bool) override {}
+    void SetCanClose(bool canClose) override { session_.SetCanClose(canClose); }
     void SetHourglass(bool) override {}
     void SetCopyFrom(const std::wstring&) override {}
     void ProcessMessages() override { ui::ProcessMessages(); }
@@ -167,6 +168,7 @@ class WindowlessHost : public IInstallHost {
   private:
     std::wstring target_;
     MemoryLog log_;
+    TSessionWindow session_; // answers the session's end in place of a main window
 };
 
 // Nobody answers a window in a run without questions: an error that ends

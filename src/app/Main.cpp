@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/LoadPngResource.h"
+#include "app/SessionEnd.h"
 #include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
 #include "files/DirectoryTree.h"
@@ -400,15 +401,15 @@ void TFMain::BtnInsatallClick(TWindow&) {
     if (installing_) {
         return;
     }
+    RunLoggedInstall(std::nullopt);
+}
+
+int TFMain::RunLoggedInstall(const std::optional<TUnattended>& unattended) {
     installing_ = true;
     const struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{installing_};
-    RunLoggedInstall(std::nullopt);
-}
-
-int TFMain::RunLoggedInstall(const std::optional<TUnattended>& unattended) {
     ExitCode = 2; // what an error passing through leaves
     ExitCode = RunInstallLogged(InstallEnvironment{*this, dialogs_, system_,
                                                    GetModuleHandleW(nullptr), BaseDir, unattended},
@@ -434,7 +435,29 @@ void TFMain::BtnChangeFontClick(TWindow&) {
 }
 
 void TFMain::FormCloseQuery(TWindow&, bool& canClose) {
-    canClose = FCanClose;
+    canClose = FCanClose && (!installing_ || runCloses_);
+}
+
+void TFMain::Close() {
+    runCloses_ = true;
+    TForm::Close();
+    runCloses_ = false;
+}
+
+void TFMain::SetCanClose(bool canClose) {
+    FCanClose = canClose;
+    SetShutdownBlock(Handle(), !canClose);
+}
+
+LRESULT TFMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION) {
+        return AnswerQueryEndSession(FCanClose);
+    }
+    if (message == WM_ENDSESSION) {
+        AnswerEndSession(wParam);
+        return 0;
+    }
+    return TForm::WndProc(message, wParam, lParam);
 }
 
 TTabSheet& TFMain::Sheet(TWizardPage page) {

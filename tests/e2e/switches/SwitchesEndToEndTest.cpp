@@ -438,6 +438,69 @@ TEST_F(SwitchesEndToEnd, ARelativeLogLandsInTheStartingDirectory) {
     }
 }
 
+// The window of `processId` of class `className`, shown or hidden.
+struct ClassSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindByClass(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ClassSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && wizard::ClassName(window) == search.className) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Windows ends the session while an unattended run waits for the backup's
+// script (the copies are done, so the end is granted): the log says so and
+// the exit code is not success, with a window and without one.
+TEST_F(SwitchesEndToEnd, ASessionEndingDuringTheRunIsLoggedAndEndsWithTwo) {
+    MediumCopy medium;
+    // The script tells it has started, then waits for the test (cmd reads
+    // the script in the OEM code page: relative paths only).
+    WriteFileCreatingDirs(medium / L"backup\\r010115\\Install.cmd",
+                          "@echo off\r\necho started>..\\..\\started.txt\r\n:wait\r\n"
+                          "if not exist ..\\..\\go.txt goto wait\r\n");
+    struct Case {
+        const wchar_t* mode;
+        const wchar_t* windowClass; // the window Windows asks
+    };
+    for (const Case& run :
+         {Case{L"/SILENT", L"TFMain"}, Case{L"/VERYSILENT", L"TInstallSession"}}) {
+        SCOPED_TRACE(Utf8(run.mode));
+        const std::wstring target = work_.path() + std::wstring(run.mode + 1) + L"\\";
+        DWORD_PTR granted = FALSE;
+        bool asked = false;
+        const Outcome outcome = RunInstaller(
+            medium.path(), std::wstring(run.mode) + L" /DIR=" + Quoted(target), [&](DWORD id) {
+                ClassSearch search{id, run.windowClass};
+                if (asked || !Exists(target + L"started.txt") ||
+                    (EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search)),
+                     search.found == nullptr)) {
+                    return;
+                }
+                asked = true;
+                SendMessageTimeoutW(search.found, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                    SMTO_NORMAL, 10000, &granted);
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutW(search.found, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                    SMTO_NORMAL, 10000, &ignored);
+            });
+        WriteFileCreatingDirs(target + L"go.txt", "go"); // the script ends too
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(granted, static_cast<DWORD_PTR>(TRUE));
+        EXPECT_EQ(outcome.exitCode, 2u);
+        const std::string log = ReadBytes(target + L"Install.log");
+        EXPECT_THAT(log, HasSubstr(Utf8(L"  Установка прервана: сеанс Windows завершается\r\n")));
+        EXPECT_THAT(log, HasSubstr(Utf8(L"Код завершения: 2\r\n")));
+    }
+}
+
 struct Breakage {
     const char* name;
     std::function<void(const MediumCopy&)> breakIt;

@@ -15,6 +15,7 @@
 #include "app/portable/BackgroundComposer.h"
 #include "files/BlockWriter.h"
 #include "common/HeldWriter.h"
+#include "installrun/SmallMedium.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
 #include "common/WindowText.h"
@@ -612,6 +613,45 @@ TEST_F(MainWindowTest, CopyProgressReachesTheTaskbarButtonOfTheApplicationWindow
     EXPECT_EQ(whole->total, 8u);
     EXPECT_EQ(taskbar_.calls.back().done, 0u);
     EXPECT_EQ(taskbar_.calls.back().total, 0u);
+}
+
+// Windows asks before it ends the session: while the suite's files are
+// copied the window refuses, and the run goes on to its end; after it the
+// session may end.
+TEST_F(MainWindowTest, SessionEndIsRefusedDuringTheCopyAndTheRunGoesThrough) {
+    testfiles::ScratchDir medium{L"medium"};
+    smallmedium::BuildMedium(medium.path());
+    InitializeCommonVar(medium.path());
+    main_.ePath.SetText(work_.path());
+    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    dialogs_.Answer(L"Подключите", TModalResult::mrNo);
+    const HWND window = main_.Handle();
+    struct Answer {
+        BOOL delivered = FALSE;
+        DWORD_PTR result = 1;
+    };
+    std::optional<Answer> duringCopy;
+    testfiles::HeldWriter disk;
+    disk.whileHeld = [&] {
+        if (!duringCopy) {
+            duringCopy.emplace();
+            duringCopy->delivered =
+                SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                    10000, &duringCopy->result) != 0;
+            disk.Release();
+        }
+    };
+    {
+        const ScopedBlockWriter held(disk);
+        main_.BtnInsatall.Click();
+    }
+    DeleteFileW(smallmedium::DesktopLink().c_str());
+    ASSERT_TRUE(duringCopy);
+    EXPECT_TRUE(duringCopy->delivered);
+    EXPECT_EQ(duringCopy->result, static_cast<DWORD_PTR>(FALSE)) << "refused during the copy";
+    EXPECT_EQ(main_.ExitCode, 0);
+    EXPECT_TRUE(main_.BtnExit.Enabled()) << "the run went through to its end";
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
 }
 
 } // namespace
