@@ -8,8 +8,10 @@
 #include "ResourceIds.h"
 #include "app/ConsoleText.h"
 #include "app/Main.h"
+#include "app/SessionEnd.h"
 #include "install/InstallLog.h"
 #include "install/MediumCheck.h"
+#include "install/WorkerWait.h"
 #include "install/portable/TargetPath.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
@@ -32,6 +34,7 @@ using install::LocalStamp;
 using install::MediumExitCode;
 using install::ReplaceLogFile;
 using install::RunInstallLogged;
+using install::RunOnWorker;
 using install::TInstallLogBlock;
 using install::TLoggedLine;
 using install::TLogTargets;
@@ -151,15 +154,21 @@ class WindowlessHost : public IInstallHost {
     void ClearAndShowLog() override { log_.Clear(); }
     IProgressLog& Log() override { return log_; }
     void EnableExit() override {}
-    void SetCanClose(bool) override {}
+    void SetCanClose(bool canClose) override { session_.SetCanClose(canClose); }
     void SetHourglass(bool) override {}
     void SetCopyFrom(const std::wstring&) override {}
     void ProcessMessages() override { ui::ProcessMessages(); }
     void Close() override {}
+    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override {
+        RunOnWorker(
+            work, [this] { ProcessMessages(); }, tick);
+    }
+    void ShowProgress(uint64_t, uint64_t) override {} // no window, no taskbar button
 
   private:
     std::wstring target_;
     MemoryLog log_;
+    TSessionWindow session_; // answers the session's end in place of a main window
 };
 
 // Nobody answers a window in a run without questions: an error that ends
@@ -239,6 +248,8 @@ int InstallWithProgressPage(TFMain& main, const TSwitches& switches) {
     main.ePath.SetText(*target);
     main.LogTargets = LogTargetsOf(switches);
     main.ShowPage(TWizardPage::tsProgressInstall);
+    // The message loop, which shows the button in a wizard run, never runs here.
+    Application().ShowTaskbarButton();
     main.Show();
     ProcessMessages();
     const int exitCode =

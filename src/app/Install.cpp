@@ -6,6 +6,7 @@
 
 #include "app/CommandLineRun.h"
 #include "app/Main.h"
+#include "install/InstallLog.h"
 #include "shared/SharedStartup.h"
 #include "shared/VS_Common_Var.h"
 #include "shared/WaitRun.h"
@@ -29,6 +30,7 @@ using app::TSwitches;
 using app::TSwitchesParse;
 using app::TWin32UserDialogs;
 using base::ComApartment;
+using install::FullPath;
 using install::TLogTargets;
 using shared::BaseDir;
 using shared::InitializeSharedModules;
@@ -58,6 +60,12 @@ void RestrictDllSearch() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictDllSearch();
+    // Parsed while the directory the program was started from is current: a
+    // relative /LOG names a file there, wherever the run leaves the process.
+    TSwitchesParse parsed = ParseSwitches(ArgumentsOf(GetCommandLineW()));
+    if (parsed.switches.log) {
+        parsed.switches.log = FullPath(*parsed.switches.log);
+    }
     InitializeSharedModules();
     SetCurrentDirectoryW(BaseDir.c_str());
     ComApartment com(COINIT_APARTMENTTHREADED);
@@ -65,7 +73,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TApplication& application = Application();
     application.Title = L"Установка комплекса \"Вестар\"";
     application.OnErrorReport = ShowErrorReportDialog;
-    const TSwitchesParse parsed = ParseSwitches(ArgumentsOf(GetCommandLineW()));
     const TSwitches& switches = parsed.switches;
     if (!parsed.error.empty()) {
         return RefuseCommandLine(parsed);

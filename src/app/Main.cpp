@@ -1,10 +1,12 @@
 #include "app/Main.h"
 
 #include "app/LoadPngResource.h"
+#include "app/SessionEnd.h"
 #include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
 #include "files/DirectoryTree.h"
 #include "install/InstallRun.h"
+#include "install/WorkerWait.h"
 #include "base/AppError.h"
 #include "base/Resources.h"
 #include "ResourceIds.h"
@@ -20,6 +22,7 @@ using files::CreateDirectoryIfMissing;
 using install::CheckTargetPath;
 using install::InstallEnvironment;
 using install::RunInstallLogged;
+using install::RunOnWorker;
 using install::TTargetPath;
 using install::TTargetPathVerdict;
 using install::TUnattended;
@@ -33,6 +36,7 @@ using sys::ISystemActions;
 
 namespace app {
 
+using ui::Application;
 using ui::Image32;
 using ui::kOpaqueWhite;
 using ui::kSingleFrameStyle;
@@ -133,7 +137,11 @@ int TLogListLog::Add(const std::wstring& line) {
 }
 
 TFMain::TFMain(IUserDialogs& dialogs, ISystemActions& system)
-    : TForm(kMainFormClass, kSingleFrameStyle), dialogs_(dialogs), system_(system) {
+    : TFMain(dialogs, system, shellTaskbar_) {}
+
+TFMain::TFMain(IUserDialogs& dialogs, ISystemActions& system, ITaskbarButton& taskbar)
+    : TForm(kMainFormClass, kSingleFrameStyle), dialogs_(dialogs), system_(system),
+      taskbar_(taskbar) {
     SetCaption(L"Установка комплекса");
     SetFont(FontOf(L"MS Sans Serif", 13));
     SetClientSize(954, 579);
@@ -393,15 +401,15 @@ void TFMain::BtnInsatallClick(TWindow&) {
     if (installing_) {
         return;
     }
+    RunLoggedInstall(std::nullopt);
+}
+
+int TFMain::RunLoggedInstall(const std::optional<TUnattended>& unattended) {
     installing_ = true;
     const struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{installing_};
-    RunLoggedInstall(std::nullopt);
-}
-
-int TFMain::RunLoggedInstall(const std::optional<TUnattended>& unattended) {
     ExitCode = 2; // what an error passing through leaves
     ExitCode = RunInstallLogged(InstallEnvironment{*this, dialogs_, system_,
                                                    GetModuleHandleW(nullptr), BaseDir, unattended},
@@ -427,7 +435,29 @@ void TFMain::BtnChangeFontClick(TWindow&) {
 }
 
 void TFMain::FormCloseQuery(TWindow&, bool& canClose) {
-    canClose = FCanClose;
+    canClose = FCanClose && (!installing_ || runCloses_);
+}
+
+void TFMain::Close() {
+    runCloses_ = true;
+    TForm::Close();
+    runCloses_ = false;
+}
+
+void TFMain::SetCanClose(bool canClose) {
+    FCanClose = canClose;
+    SetShutdownBlock(Handle(), !canClose);
+}
+
+LRESULT TFMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION) {
+        return AnswerQueryEndSession(FCanClose);
+    }
+    if (message == WM_ENDSESSION) {
+        AnswerEndSession(wParam);
+        return 0;
+    }
+    return TForm::WndProc(message, wParam, lParam);
 }
 
 TTabSheet& TFMain::Sheet(TWizardPage page) {
@@ -463,6 +493,15 @@ void TFMain::SetHourglass(bool hourglass) {
 
 void TFMain::ProcessMessages() {
     ui::ProcessMessages();
+}
+
+void TFMain::WaitFor(const std::function<void()>& work, const std::function<void()>& tick) {
+    RunOnWorker(
+        work, [this] { ProcessMessages(); }, tick);
+}
+
+void TFMain::ShowProgress(uint64_t done, uint64_t total) {
+    taskbar_.ShowProgress(Application().Handle(), done, total);
 }
 
 } // namespace app

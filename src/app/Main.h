@@ -71,6 +71,8 @@ class TLogListLog : public files::IProgressLog {
 class TFMain : public ui::TForm, public install::IInstallHost {
   public:
     TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system);
+    // With the run's progress shown through `taskbar` instead of the shell's list.
+    TFMain(shared::IUserDialogs& dialogs, sys::ISystemActions& system, ITaskbarButton& taskbar);
 
     // The seven bitmaps.
     ui::Image32 BG_bmp;
@@ -171,16 +173,21 @@ class TFMain : public ui::TForm, public install::IInstallHost {
     void ClearAndShowLog() override;
     files::IProgressLog& Log() override { return log_; }
     void EnableExit() override { BtnExit.SetEnabled(true); }
-    void SetCanClose(bool canClose) override { FCanClose = canClose; }
+    void SetCanClose(bool canClose) override;
     void SetHourglass(bool hourglass) override;
     void SetCopyFrom(const std::wstring& sourcePath) override { Fcopyfrom = sourcePath; }
     void ProcessMessages() override;
-    void Close() override { ui::TForm::Close(); }
-    void ShowProgress(uint64_t done, uint64_t total) override {
-        taskbar_.Show(Handle(), done, total);
-    }
+    void Close() override;
+    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override;
+    // On the application window: it has the program's taskbar button, the
+    // main form (owned by it) has none.
+    void ShowProgress(uint64_t done, uint64_t total) override;
 
     ui::TTabSheet& Sheet(install::TWizardPage page);
+
+  protected:
+    // The session's end: refused while FCanClose is false.
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void CreateStartPage();
@@ -199,8 +206,13 @@ class TFMain : public ui::TForm, public install::IInstallHost {
     shared::IUserDialogs& dialogs_;
     sys::ISystemActions& system_;
     TLogListLog log_{LogList};
-    TaskbarProgress taskbar_;
-    bool installing_ = false; // the install run is under way
+    TaskbarProgress shellTaskbar_;
+    ITaskbarButton& taskbar_;
+    // The install run is under way: a close request is refused until it
+    // returns (its waits process messages, and the window must outlive the
+    // run), except the run's own after "Yes" to the closing question.
+    bool installing_ = false;
+    bool runCloses_ = false;
 };
 
 } // namespace app

@@ -14,7 +14,7 @@ ITaskbarList3* TaskbarProgress::List() {
     return list_.get();
 }
 
-void TaskbarProgress::Show(HWND window, uint64_t done, uint64_t total) {
+void TaskbarProgress::ShowProgress(HWND window, uint64_t done, uint64_t total) {
     if (total == 0 && !tried_) {
         return; // nothing was shown, so nothing to remove
     }

@@ -9,10 +9,17 @@
 
 namespace app {
 
-class TaskbarProgress {
+// The taskbar as the main window uses it; tests put a recorder in its place.
+class ITaskbarButton {
   public:
-    // `done` of `total`; `total` 0 removes the progress.
-    void Show(HWND window, uint64_t done, uint64_t total);
+    virtual ~ITaskbarButton() = default;
+    // `done` of `total` on the button of `window`; `total` 0 removes it.
+    virtual void ShowProgress(HWND window, uint64_t done, uint64_t total) = 0;
+};
+
+class TaskbarProgress final : public ITaskbarButton {
+  public:
+    void ShowProgress(HWND window, uint64_t done, uint64_t total) override;
 
   private:
     // Made on first use, so that starting the program costs no COM call.

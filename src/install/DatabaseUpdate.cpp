@@ -19,6 +19,7 @@
 
 namespace install {
 
+using base::TRunBlocking;
 using files::CopyDirTree;
 using files::CreateDirectoryIfMissing;
 using files::ListSubDirs;
@@ -75,10 +76,11 @@ void RunInstallScript(const std::wstring& backup, const std::wstring& targetPath
 
 } // namespace
 
-void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring& sourcePath) {
-    CopyTreesFromMedium(targetPath, sourcePath);
+void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring& sourcePath,
+                              const TRunBlocking& runBlocking) {
+    runBlocking([&] { CopyTreesFromMedium(targetPath, sourcePath); });
     const std::wstring backup = NewestBackup(targetPath);
-    RunInstallScript(backup, targetPath);
+    runBlocking([&] { RunInstallScript(backup, targetPath); });
     WriteReleaseLevel(targetPath, BackupLevel(backup));
 }
 

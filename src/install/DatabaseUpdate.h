@@ -3,11 +3,16 @@
 // the newest backup's Install.cmd and records its release level.
 #include <string>
 
+#include "base/BlockingWork.h"
+
 namespace install {
 
 // Both paths end in a backslash. Raises on the failures that end the run.
-// Leaves the process's current directory at the target path.
-void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring& sourcePath);
+// Leaves the process's current directory at the target path. The tree copies
+// and the script run through `runBlocking`; the release information, a COM
+// document, is written on the calling thread.
+void UpdateDatabaseFromBackup(const std::wstring& targetPath, const std::wstring& sourcePath,
+                              const base::TRunBlocking& runBlocking);
 
 // Sets ROOT/Level of target + "ReleaseInfo". Raises on any failure.
 void WriteReleaseLevel(const std::wstring& target, const std::wstring& level);

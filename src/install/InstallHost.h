@@ -42,10 +42,10 @@ class IInstallHost {
     // Runs `work` on a worker thread while this thread processes the
     // window's messages through ProcessMessages, calling `tick` after them,
     // at least every 100 ms. Returns when `work` has ended, passing on what
-    // it raised.
-    virtual void WaitFor(const std::function<void()>& work, const std::function<void()>& tick);
-    // The run's progress on the taskbar button; `total` 0 removes it.
-    virtual void ShowProgress(uint64_t /*done*/, uint64_t /*total*/) {}
+    // it raised. RunOnWorker (install/WorkerWait.h) does all of it.
+    virtual void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) = 0;
+    // The run's progress on the program's taskbar button; `total` 0 removes it.
+    virtual void ShowProgress(uint64_t done, uint64_t total) = 0;
 };
 
 } // namespace install

@@ -78,6 +78,10 @@ class LoggedRun {
     }
 
     int Run() {
+        const struct Current {
+            explicit Current(LoggedRun* run) { current = run; }
+            ~Current() { current = nullptr; }
+        } under{this};
         RecordingHost host(env_.host, recorder_);
         const InstallEnvironment recorded{host,           env_.dialogs,    env_.system,
                                           env_.resources, env_.sourcePath, env_.unattended};
@@ -89,6 +93,14 @@ class LoggedRun {
             throw;
         }
         return block_.exitCode;
+    }
+
+    // The run under way, whose log a session end writes.
+    static inline LoggedRun* current = nullptr;
+
+    void EndedBySession() {
+        recorder_.Add(kSessionEndedLine);
+        Write(2, {});
     }
 
   private:
@@ -112,6 +124,13 @@ class LoggedRun {
         void SetCopyFrom(const std::wstring& path) override { host_.SetCopyFrom(path); }
         void ProcessMessages() override { host_.ProcessMessages(); }
         void Close() override { host_.Close(); }
+        void WaitFor(const std::function<void()>& work,
+                     const std::function<void()>& tick) override {
+            host_.WaitFor(work, tick);
+        }
+        void ShowProgress(uint64_t done, uint64_t total) override {
+            host_.ShowProgress(done, total);
+        }
 
       private:
         IInstallHost& host_;
@@ -225,6 +244,14 @@ int RunExitCode(TRunEnd end, bool failedLine, bool unattended) {
 
 int RunInstallLogged(const InstallEnvironment& env, const TLogTargets& targets) {
     return LoggedRun(env, targets).Run();
+}
+
+bool LogSessionEndDuringRun() {
+    if (LoggedRun::current == nullptr) {
+        return false;
+    }
+    LoggedRun::current->EndedBySession();
+    return true;
 }
 
 } // namespace install

@@ -67,4 +67,12 @@ int RunExitCode(TRunEnd end, bool failedLine, bool unattended);
 // so in the other file).
 int RunInstallLogged(const InstallEnvironment& env, const TLogTargets& targets);
 
+// The line the log gets when Windows ends the session during a run.
+inline constexpr wchar_t kSessionEndedLine[] = L"Установка прервана: сеанс Windows завершается";
+
+// When the session ends while a logged run is under way: the run's log gets
+// kSessionEndedLine and is written with exit code 2 at once, since the
+// process will not live to write it later. False when no run is under way.
+bool LogSessionEndDuringRun();
+
 } // namespace install

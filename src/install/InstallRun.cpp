@@ -91,7 +91,7 @@ class InstallRun {
         }
         InstallFontsQuietly();
         InstallDriver();
-        UpdateDatabaseFromBackup(target_, source_);
+        UpdateDatabaseFromBackup(target_, source_, Blocking());
         CreateDesktopLink();
         host_.EnableExit();
         Finish();
@@ -271,13 +271,19 @@ class InstallRun {
         return done;
     }
 
+    // Blocking work of the steps after the stretch: on a worker thread while
+    // the window answers, the steps keeping their order.
+    base::TRunBlocking Blocking() {
+        return [this](const std::function<void()>& work) { host_.WaitFor(work, [] {}); };
+    }
+
     void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }
 
     // A font that cannot be installed does not stop the installation, but
     // the log says so, so that the failure is not taken for success.
     void InstallFontsQuietly() {
         try {
-            InstallFonts(log_, source_);
+            InstallFonts(log_, source_, Blocking());
         } catch (...) {
             log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
                      ErrorText(std::current_exception()));
@@ -308,14 +314,23 @@ class InstallRun {
             // The shell would stop at a read-only file of an earlier
             // installation, and its copies keep a medium's read-only
             // attribute.
-            ClearReadOnlyTree(target_ + driverDir);
-            ShellCopyDir(source_ + driverDir, target_ + driverDir);
-            ClearReadOnlyTree(target_ + driverDir);
+            host_.WaitFor(
+                [&] {
+                    ClearReadOnlyTree(target_ + driverDir);
+                    ShellCopyDir(source_ + driverDir, target_ + driverDir);
+                    ClearReadOnlyTree(target_ + driverDir);
+                },
+                [] {});
         }
         log_.Add(L"Началась установка драйверов устройства...");
         log_.Repaint();
         DWORD startError = 0;
-        RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true, &startError);
+        host_.WaitFor(
+            [&] {
+                RunProgram(target_ + std::wstring(MediumLayout::DriverProgram), SW_HIDE, true,
+                           &startError);
+            },
+            [] {});
         // A driver installer that never started is not reported as done.
         log_.Add(startError == 0 ? std::wstring(L"Установка драйверов устройства завершена")
                                  : kDriverNotDone + SysErrorMessage(startError));

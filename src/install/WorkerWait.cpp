@@ -4,7 +4,6 @@
 #include <thread>
 #include <windows.h>
 
-#include "install/InstallHost.h"
 #include "base/Handles.h"
 
 namespace install {
@@ -43,11 +42,6 @@ void RunOnWorker(const std::function<void()>& work, const std::function<void()>&
     if (failure) {
         std::rethrow_exception(failure);
     }
-}
-
-void IInstallHost::WaitFor(const std::function<void()>& work, const std::function<void()>& tick) {
-    RunOnWorker(
-        work, [this] { ProcessMessages(); }, tick);
 }
 
 } // namespace install

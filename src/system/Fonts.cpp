@@ -18,6 +18,7 @@ namespace sys {
 
 using base::AppError;
 using base::FileExists;
+using base::TRunBlocking;
 using files::CopyFileKeepDate;
 using files::IProgressLog;
 using shared::GetWindowsDir;
@@ -56,7 +57,8 @@ void AnnounceFont(const std::wstring& path) {
     BroadcastFontChange();
 }
 
-void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::wstring& name) {
+void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::wstring& name,
+                 const TRunBlocking& runBlocking) {
     const std::wstring installed = InstalledFontPath(name);
     if (FileExists(installed)) {
         return;
@@ -69,16 +71,17 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
                        L"\".");
     }
     RegisterFont(title, name);
-    AnnounceFont(installed);
+    runBlocking([&installed] { AnnounceFont(installed); });
     log.Add(L"Шрифт <" + title + L"> " + kInstalledWord);
 }
 
 } // namespace
 
-void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
+void InstallFonts(IProgressLog& log, const std::wstring& sourcePath,
+                  const TRunBlocking& runBlocking) {
     const std::wstring sourceDir = sourcePath + std::wstring(MediumLayout::FontsDir);
     for (const std::wstring_view name : MediumLayout::FontFiles) {
-        InstallFont(log, sourceDir, std::wstring(name));
+        InstallFont(log, sourceDir, std::wstring(name), runBlocking);
     }
 }
 

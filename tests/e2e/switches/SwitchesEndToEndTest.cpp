@@ -94,9 +94,11 @@ BOOL CALLBACK CollectTitles(HWND window, LPARAM param) {
 
 // Starts `medium`\Install.exe with `arguments`, its standard output and
 // error going to a file, and watches its windows until it ends. `onTick`
-// runs while it is running (with its process id).
+// runs while it is running (with its process id). It starts in `startIn`,
+// else in the medium's directory.
 Outcome RunInstaller(const std::wstring& medium, const std::wstring& arguments,
-                     const std::function<void(DWORD)>& onTick = {}) {
+                     const std::function<void(DWORD)>& onTick = {},
+                     const std::wstring& startIn = {}) {
     static int runs = 0;
     const std::wstring errorFile = medium + L"stderr-" + std::to_wstring(GetCurrentProcessId()) +
                                    L"-" + std::to_wstring(++runs) + L".txt";
@@ -114,7 +116,7 @@ Outcome RunInstaller(const std::wstring& medium, const std::wstring& arguments,
     PROCESS_INFORMATION info{};
     Outcome outcome;
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        medium.c_str(), &startup, &info)) {
+                        (startIn.empty() ? medium : startIn).c_str(), &startup, &info)) {
         ADD_FAILURE() << "Install.exe did not start";
         return outcome;
     }
@@ -401,8 +403,102 @@ TEST_F(SwitchesEndToEnd, SilentShowsTheProgressPageAndEndsByItself) {
         });
     EXPECT_TRUE(seen);
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.standardError;
-    EXPECT_EQ(outcome.windowTitles, std::set<std::wstring>{L"Установка комплекса"});
+    // The main window and the application window, which carries the taskbar button.
+    EXPECT_EQ(outcome.windowTitles,
+              (std::set<std::wstring>{L"Установка комплекса", L"Установка комплекса \"Вестар\""}));
     EXPECT_THAT(ReadBytes(target + L"\\backup-ran.txt"), HasSubstr("r010115"));
+}
+
+// A relative /LOG names a file in the directory the program was started
+// from: a complete run leaves the process in the target directory, a
+// stopped one in the medium's, and neither gets the file.
+TEST_F(SwitchesEndToEnd, ARelativeLogLandsInTheStartingDirectory) {
+    MediumCopy medium;
+    const std::wstring started = work_.path() + L"started here\\";
+    ASSERT_TRUE(CreateDirectoryW(started.c_str(), nullptr));
+    const std::wstring target = work_.path() + L"Holter\\";
+    struct Case {
+        const wchar_t* log;
+        bool removeDatabase; // the missing database stops the run
+        DWORD exitCode;
+    };
+    for (const Case& run : {Case{L"complete.log", false, 0}, Case{L"stopped.log", true, 2}}) {
+        SCOPED_TRACE(Utf8(run.log));
+        if (run.removeDatabase) {
+            ASSERT_TRUE(DeleteFileW((medium / L"DTAfb\\QZ7.FDB").c_str()));
+        }
+        const Outcome outcome =
+            RunInstaller(medium.path(), L"/VERYSILENT /DIR=" + Quoted(target) + L" /LOG=" + run.log,
+                         {}, started);
+        EXPECT_EQ(outcome.exitCode, run.exitCode) << outcome.standardError;
+        EXPECT_THAT(ReadBytes(started + run.log),
+                    HasSubstr("\r\n" + Utf8(L"Код завершения: ") + std::to_string(run.exitCode)));
+        EXPECT_FALSE(Exists(target + run.log));
+        EXPECT_FALSE(Exists(medium / run.log));
+    }
+}
+
+// The window of `processId` of class `className`, shown or hidden.
+struct ClassSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindByClass(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ClassSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && wizard::ClassName(window) == search.className) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Windows ends the session while an unattended run waits for the backup's
+// script (the copies are done, so the end is granted): the log says so and
+// the exit code is not success, with a window and without one.
+TEST_F(SwitchesEndToEnd, ASessionEndingDuringTheRunIsLoggedAndEndsWithTwo) {
+    MediumCopy medium;
+    // The script tells it has started, then waits for the test (cmd reads
+    // the script in the OEM code page: relative paths only).
+    WriteFileCreatingDirs(medium / L"backup\\r010115\\Install.cmd",
+                          "@echo off\r\necho started>..\\..\\started.txt\r\n:wait\r\n"
+                          "if not exist ..\\..\\go.txt goto wait\r\n");
+    struct Case {
+        const wchar_t* mode;
+        const wchar_t* windowClass; // the window Windows asks
+    };
+    for (const Case& run :
+         {Case{L"/SILENT", L"TFMain"}, Case{L"/VERYSILENT", L"TInstallSession"}}) {
+        SCOPED_TRACE(Utf8(run.mode));
+        const std::wstring target = work_.path() + std::wstring(run.mode + 1) + L"\\";
+        DWORD_PTR granted = FALSE;
+        bool asked = false;
+        const Outcome outcome = RunInstaller(
+            medium.path(), std::wstring(run.mode) + L" /DIR=" + Quoted(target), [&](DWORD id) {
+                ClassSearch search{id, run.windowClass};
+                if (asked || !Exists(target + L"started.txt") ||
+                    (EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search)),
+                     search.found == nullptr)) {
+                    return;
+                }
+                asked = true;
+                SendMessageTimeoutW(search.found, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                    SMTO_NORMAL, 10000, &granted);
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutW(search.found, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                    SMTO_NORMAL, 10000, &ignored);
+            });
+        WriteFileCreatingDirs(target + L"go.txt", "go"); // the script ends too
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(granted, static_cast<DWORD_PTR>(TRUE));
+        EXPECT_EQ(outcome.exitCode, 2u);
+        const std::string log = ReadBytes(target + L"Install.log");
+        EXPECT_THAT(log, HasSubstr(Utf8(L"  Установка прервана: сеанс Windows завершается\r\n")));
+        EXPECT_THAT(log, HasSubstr(Utf8(L"Код завершения: 2\r\n")));
+    }
 }
 
 // One way to break a copy of the demo medium, and what /CHECK and the

@@ -185,7 +185,7 @@ class DatabaseUpdateTest : public ::testing::Test {
     // The text of the raised error, or empty when the step succeeded.
     std::wstring RunStep() {
         try {
-            UpdateDatabaseFromBackup(target_, medium_);
+            UpdateDatabaseFromBackup(target_, medium_, base::RunHere);
         } catch (const AppError& error) {
             return error.text();
         }

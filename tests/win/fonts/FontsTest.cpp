@@ -168,7 +168,7 @@ TEST_F(InstallFontsTest, FontsPresentByNameAreLeftAlone) {
     FillMedium();
     PlaceInFontsDir(kSuiteFonts);
 
-    InstallFonts(log_, medium_);
+    InstallFonts(log_, medium_, base::RunHere);
 
     EXPECT_THAT(log_.lines, IsEmpty());
     EXPECT_THAT(AddedRegistrations(), IsEmpty());
@@ -189,7 +189,7 @@ TEST_F(InstallFontsTest, InstallsTheOneMissingFont) {
     }
     PlaceInFontsDir(AllBut(L"TAHOMA.TTF"));
 
-    InstallFonts(log_, medium_);
+    InstallFonts(log_, medium_, base::RunHere);
 
     const std::wstring title = L"Liberation Sans Narrow Bold Italic";
     ASSERT_THAT(log_.lines, ElementsAre(InstalledLine(title)));
@@ -215,7 +215,7 @@ TEST_F(InstallFontsTest, AFontMissingFromTheMediumEndsTheWork) {
     FillMedium(L"COUR.TTF");
 
     try {
-        InstallFonts(log_, medium_);
+        InstallFonts(log_, medium_, base::RunHere);
         FAIL() << "the missing medium file raises";
     } catch (const AppError& error) {
         EXPECT_THAT(error.text(),
@@ -251,7 +251,7 @@ TEST_F(InstallFontsTest, AFailedCopyIsNeitherRegisteredNorReported) {
     FailingBlockWriter failing;
     const ScopedBlockWriter diskFull(failing);
 
-    EXPECT_THROW(InstallFonts(log_, medium_), AppError);
+    EXPECT_THROW(InstallFonts(log_, medium_, base::RunHere), AppError);
 
     EXPECT_THAT(log_.lines, IsEmpty());
     EXPECT_THAT(AddedRegistrations(), IsEmpty());
@@ -264,7 +264,7 @@ TEST_F(InstallFontsTest, UnreadableTitlesDoNotShareOneRegistration) {
     PlaceInFontsDir(AllBut(L"ARIAL.TTF"));
     DeleteFileW((fontsDir_ + L"ARIALN.TTF").c_str());
 
-    InstallFonts(log_, medium_);
+    InstallFonts(log_, medium_, base::RunHere);
 
     EXPECT_THAT(log_.lines, ElementsAre(InstalledLine(L"ARIAL"), InstalledLine(L"ARIALN")));
     EXPECT_THAT(AddedRegistrations(),

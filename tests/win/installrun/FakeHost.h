@@ -8,6 +8,7 @@
 
 #include "common/ScriptedDialogs.h"
 #include "install/InstallHost.h"
+#include "install/WorkerWait.h"
 
 class FakeHost : public install::IInstallHost {
   public:
@@ -35,6 +36,19 @@ class FakeHost : public install::IInstallHost {
         }
     }
     void Close() override { ++closeRequests; }
+    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override {
+        install::RunOnWorker(
+            [&] {
+                if (onWorker) {
+                    onWorker();
+                }
+                work();
+                if (afterWork) {
+                    afterWork();
+                }
+            },
+            [this] { ProcessMessages(); }, tick);
+    }
     void ShowProgress(uint64_t done, uint64_t total) override { progress.push_back({done, total}); }
 
     std::wstring path;
@@ -51,6 +65,9 @@ class FakeHost : public install::IInstallHost {
     std::wstring copyFrom;
     std::vector<bool> pumpsWithCanClose;
     std::function<void()> onPump;
+    // Run on the worker thread of each wait, before and after its work.
+    std::function<void()> onWorker;
+    std::function<void()> afterWork;
     int closeRequests = 0;
     std::vector<std::pair<uint64_t, uint64_t>> progress; // the taskbar's, in order
 };

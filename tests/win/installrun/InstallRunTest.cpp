@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "FakeHost.h"
 #include "SmallMedium.h"
@@ -15,6 +16,7 @@
 #include "files/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/Handles.h"
+#include "ui/Application.h"
 
 using base::AppError;
 using base::UniqueFindHandle;
@@ -275,11 +277,72 @@ TEST_F(InstallRunTest, CloseRequestsAtThePumpsOfTheStretchMeetCanCloseFalse) {
     // Pumps: after the progress page shows, at the stretch's start and after
     // the settings files' line, after DTAfb is created, and one before each
     // copy.
+    // The waits after the stretch (fonts, trees, script) pump with it ended.
     const auto& pumps = host_.pumpsWithCanClose;
     ASSERT_GE(pumps.size(), 4u + CopyLines().size());
     EXPECT_TRUE(pumps[0]);
+    const auto stretchEnd = std::find(pumps.begin() + 1, pumps.end(), true);
+    EXPECT_GE(stretchEnd - pumps.begin(), static_cast<std::ptrdiff_t>(4 + CopyLines().size()));
     EXPECT_TRUE(
-        std::all_of(pumps.begin() + 1, pumps.end(), [](bool canClose) { return !canClose; }));
+        std::all_of(pumps.begin() + 1, stretchEnd, [](bool canClose) { return !canClose; }));
+    EXPECT_TRUE(std::all_of(stretchEnd, pumps.end(), [](bool canClose) { return canClose; }));
+}
+
+// A window of the run's thread, for messages sent from other threads.
+struct ProbeWindow {
+    ProbeWindow()
+        : window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                 nullptr)) {}
+    // Whether the window's thread answers a message sent from this one.
+    bool Answers() const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(window.get(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    }
+    base::UniqueWindow window;
+};
+
+// The steps after the stretch wait on worker threads while the window's
+// thread keeps answering: during the backup's script, held until the test
+// has sent its message, and in the wait that copies the backup and updater
+// trees.
+TEST_F(InstallRunTest, WindowAnswersWhileTheScriptAndTheTreeCopiesRun) {
+    for (const wchar_t* backup : {L"r150613", L"r010115"}) {
+        WriteFileCreatingDirs(medium_.path() + L"backup\\" + backup + L"\\Install.cmd",
+                              "@echo off\r\necho started>..\\..\\started.txt\r\n:wait\r\n"
+                              "if not exist ..\\..\\go.txt goto wait\r\n"
+                              "echo held>..\\..\\script.txt\r\n");
+    }
+    const ProbeWindow probe;
+    ASSERT_TRUE(probe.window);
+    host_.onPump = [] { ui::ProcessMessages(); };
+    struct Wait {
+        bool answered;
+        bool treesBefore, treesAfter; // the updater's ReleaseInfo in the target
+    };
+    std::vector<Wait> waits;
+    const std::wstring trees = target_ + L"ReleaseInfo";
+    host_.onWorker = [&] { waits.push_back({probe.Answers(), Exists(trees), false}); };
+    host_.afterWork = [&] { waits.back().treesAfter = Exists(trees); };
+    bool scriptAnswered = false;
+    std::thread script([&] {
+        // Bounded: a run that never starts the script fails below.
+        for (int tries = 0; tries < 1500 && !Exists(target_ + L"started.txt"); ++tries) {
+            Sleep(20);
+        }
+        scriptAnswered = Exists(target_ + L"started.txt") && probe.Answers();
+        WriteFileCreatingDirs(target_ + L"go.txt", "go");
+    });
+    Run();
+    script.join();
+    EXPECT_TRUE(scriptAnswered) << "answered while the script was held";
+    EXPECT_EQ(ReadBytes(target_ + L"script.txt"), "held\r\n");
+    const auto copying = std::find_if(waits.begin(), waits.end(), [](const Wait& wait) {
+        return !wait.treesBefore && wait.treesAfter;
+    });
+    ASSERT_NE(copying, waits.end()) << "the trees are copied inside a wait";
+    EXPECT_TRUE(copying->answered);
+    EXPECT_TRUE(
+        std::all_of(waits.begin(), waits.end(), [](const Wait& wait) { return wait.answered; }));
 }
 
 // The name as the file system stores it: Wine finds a file whatever the

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 #include <windows.h>
 
 #include <richedit.h>
@@ -13,6 +15,7 @@
 #include "app/portable/BackgroundComposer.h"
 #include "files/BlockWriter.h"
 #include "common/HeldWriter.h"
+#include "installrun/SmallMedium.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
 #include "common/WindowText.h"
@@ -62,6 +65,18 @@ Rect BoundsOf(const TWindow& window) {
     return {window.Left(), window.Top(), window.Width(), window.Height()};
 }
 
+// The taskbar as the main window drives it: each call with its window.
+struct RecordingTaskbar : app::ITaskbarButton {
+    struct Call {
+        HWND window;
+        uint64_t done, total;
+    };
+    void ShowProgress(HWND window, uint64_t done, uint64_t total) override {
+        calls.push_back({window, done, total});
+    }
+    std::vector<Call> calls;
+};
+
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -94,7 +109,8 @@ class MainWindowTest : public ::testing::Test {
 
     ScriptedDialogs dialogs_;
     FakeSystem system_;
-    TFMain main_{dialogs_, system_};
+    RecordingTaskbar taskbar_;
+    TFMain main_{dialogs_, system_, taskbar_};
     testfiles::ScratchDir work_{L"main"};
     wchar_t savedDirectory_[MAX_PATH] = {};
 };
@@ -569,6 +585,73 @@ TEST_F(MainWindowTest, WindowAnswersDuringACopyAndRefusesToClose) {
         << "one run, its lines in order";
     EXPECT_NE(error.find(L"Cannot open file"), std::wstring::npos);
     EXPECT_TRUE(main_.Visible());
+}
+
+// The copy's progress goes from the run, through the logging wrapper the
+// program puts around the window, to the button of the application window,
+// which owns the main form; it is removed when the stretch ends.
+TEST_F(MainWindowTest, CopyProgressReachesTheTaskbarButtonOfTheApplicationWindow) {
+    testfiles::ScratchDir medium{L"medium"}; // the database only: the next group raises
+    ASSERT_TRUE(testfiles::WriteFileCreatingDirs(medium / L"DTAfb\\QZ7.FDB", "database"));
+    InitializeCommonVar(medium.path());
+    main_.ePath.SetText(work_.path());
+    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    try {
+        main_.BtnInsatall.Click();
+    } catch (const AppError&) {
+        // the missing group ends the run; the progress before it is what counts
+    }
+    const HWND button = ui::Application().Handle();
+    EXPECT_EQ(GetWindow(main_.Handle(), GW_OWNER), button);
+    ASSERT_GE(taskbar_.calls.size(), 2u);
+    for (const auto& call : taskbar_.calls) {
+        EXPECT_EQ(call.window, button);
+    }
+    const auto whole = std::find_if(taskbar_.calls.begin(), taskbar_.calls.end(),
+                                    [](const auto& call) { return call.done == 8; });
+    ASSERT_NE(whole, taskbar_.calls.end()) << "the database's 8 bytes are counted";
+    EXPECT_EQ(whole->total, 8u);
+    EXPECT_EQ(taskbar_.calls.back().done, 0u);
+    EXPECT_EQ(taskbar_.calls.back().total, 0u);
+}
+
+// Windows asks before it ends the session: while the suite's files are
+// copied the window refuses, and the run goes on to its end; after it the
+// session may end.
+TEST_F(MainWindowTest, SessionEndIsRefusedDuringTheCopyAndTheRunGoesThrough) {
+    testfiles::ScratchDir medium{L"medium"};
+    smallmedium::BuildMedium(medium.path());
+    InitializeCommonVar(medium.path());
+    main_.ePath.SetText(work_.path());
+    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    dialogs_.Answer(L"Подключите", TModalResult::mrNo);
+    const HWND window = main_.Handle();
+    struct Answer {
+        BOOL delivered = FALSE;
+        DWORD_PTR result = 1;
+    };
+    std::optional<Answer> duringCopy;
+    testfiles::HeldWriter disk;
+    disk.whileHeld = [&] {
+        if (!duringCopy) {
+            duringCopy.emplace();
+            duringCopy->delivered =
+                SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                    10000, &duringCopy->result) != 0;
+            disk.Release();
+        }
+    };
+    {
+        const ScopedBlockWriter held(disk);
+        main_.BtnInsatall.Click();
+    }
+    DeleteFileW(smallmedium::DesktopLink().c_str());
+    ASSERT_TRUE(duringCopy);
+    EXPECT_TRUE(duringCopy->delivered);
+    EXPECT_EQ(duringCopy->result, static_cast<DWORD_PTR>(FALSE)) << "refused during the copy";
+    EXPECT_EQ(main_.ExitCode, 0);
+    EXPECT_TRUE(main_.BtnExit.Enabled()) << "the run went through to its end";
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
 }
 
 } // namespace
