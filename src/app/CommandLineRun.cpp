@@ -14,12 +14,12 @@
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
+#include "base/ErrorText.h"
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
 using base::WithFullStop;
-using files::IProgressLog;
 using install::CheckMedium;
 using install::CheckTargetPath;
 using install::FormatInstallLog;
@@ -28,6 +28,7 @@ using install::FullPath;
 using install::IInstallHost;
 using install::InstallEnvironment;
 using install::InstallerVersion;
+using install::IProgressLog;
 using install::LocalStamp;
 using install::MediumExitCode;
 using install::ReplaceLogFile;
@@ -48,8 +49,8 @@ using sys::ISystemActions;
 
 namespace app {
 
+using base::ErrorText;
 using ui::Application;
-using ui::ErrorText;
 using ui::MessageDlg;
 using ui::ProcessMessages;
 using ui::ShowMessageDialog;

@@ -56,7 +56,7 @@ class TButtonBar : public ui::TPanel {
 };
 
 // The progress log on the progress page.
-class TLogListLog : public files::IProgressLog {
+class TLogListLog : public install::IProgressLog {
   public:
     explicit TLogListLog(ui::TListBox& list) : list_(list) {}
     int Add(const std::wstring& line) override;
@@ -169,7 +169,7 @@ class TFMain : public ui::TForm, public install::IInstallHost {
     bool IsSisterBrand() const override { return app::IsSisterBrand; }
     void ShowPage(install::TWizardPage page) override;
     void ClearAndShowLog() override;
-    files::IProgressLog& Log() override { return log_; }
+    install::IProgressLog& Log() override { return log_; }
     void EnableExit() override { BtnExit.SetEnabled(true); }
     void SetCanClose(bool canClose) override { FCanClose = canClose; }
     void SetHourglass(bool hourglass) override;

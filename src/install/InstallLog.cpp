@@ -9,18 +9,16 @@
 #include "base/SysError.h"
 #include "base/AppError.h"
 #include "base/Resources.h"
-#include "ui/Application.h"
+#include "base/ErrorText.h"
 #include "base/Handles.h"
 
 namespace install {
 
+using base::ErrorText;
 using base::ResourceBytes;
 using base::SysErrorMessage;
 using base::UniqueHandle;
 using base::WithFullStop;
-using files::IProgressLog;
-using ui::ErrorText;
-using ui::ProcessMessages;
 
 namespace {
 

@@ -12,33 +12,31 @@
 #include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
-#include "system/Fonts.h"
+#include "install/FontStep.h"
 #include "shared/UserDialogs.h"
 #include "base/FileQueries.h"
 #include "install/portable/CopyProgressLine.h"
-#include "ui/Application.h"
+#include "base/ErrorText.h"
 
 namespace install {
 
 using base::DirectoryExists;
+using base::ErrorText;
 using base::SysErrorMessage;
 using base::TrimmedBlanks;
 using files::ClearReadOnlyTree;
 using files::CopyFileKeepDate;
 using files::CopyProgress;
 using files::CreateDirectoryIfMissing;
-using files::IProgressLog;
 using files::SweepStaleTempFilesAgain;
 using shared::GetResString;
 using shared::ShellCopyDir;
-using sys::InstallFonts;
 using sys::ScreenHasSmallFonts;
-using ui::ErrorText;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;

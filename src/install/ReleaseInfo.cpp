@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "files/FileReplace.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "base/Handles.h"

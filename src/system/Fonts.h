@@ -1,17 +1,9 @@
 #pragma once
-// Installs the suite's fonts that the Windows fonts directory lacks.
+// The titles of font files: what the font step registers them under and
+// the medium check reads.
 #include <string>
 
-namespace files {
-class IProgressLog;
-}
-
 namespace sys {
-
-// `sourcePath` is the medium's directory ending in a backslash; the fonts
-// are taken from its "fonts\". Each installed font gets a log line. An
-// error ends the work at that font and passes to the caller.
-void InstallFonts(files::IProgressLog& log, const std::wstring& sourcePath);
 
 // The font's full name, or empty.
 std::wstring GetFontTitle(const std::wstring& path);

@@ -7,8 +7,8 @@
 
 #include "install/portable/CopyProgressLine.h"
 
-using files::IProgressLog;
 using install::CopyProgressLine;
+using install::IProgressLog;
 
 namespace {
 

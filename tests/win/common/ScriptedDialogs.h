@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "files/ProgressLog.h"
+#include "install/ProgressLog.h"
 #include "system/SystemActions.h"
 #include "shared/UserDialogs.h"
 
-class RecordingLog : public files::IProgressLog {
+class RecordingLog : public install::IProgressLog {
   public:
     int Add(const std::wstring& line) override {
         lines.push_back(line);

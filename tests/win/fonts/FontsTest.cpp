@@ -11,7 +11,8 @@
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
 #include "files/BlockWriter.h"
-#include "files/ProgressLog.h"
+#include "install/FontStep.h"
+#include "install/ProgressLog.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/FontRegistry.h"
@@ -20,11 +21,11 @@
 using base::AppError;
 using files::IBlockWriter;
 using files::ScopedBlockWriter;
+using install::InstallFonts;
 using shared::GetWindowsDir;
 using sys::CurrentFontRegistry;
 using sys::GetFontTitle;
 using sys::IFontRegistry;
-using sys::InstallFonts;
 using sys::ScopedFontRegistry;
 
 namespace {

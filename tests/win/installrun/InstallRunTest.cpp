@@ -12,7 +12,7 @@
 #include "files/BlockWriter.h"
 #include "install/InstallLog.h"
 #include "install/InstallRun.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/Handles.h"
 
@@ -40,6 +40,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
+namespace MediumLayout = install::MediumLayout;
 
 namespace {
 

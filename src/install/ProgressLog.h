@@ -1,7 +1,10 @@
 #pragma once
+// The progress log the install run and its steps write to: the window's
+// list, the command line's memory log, and the recorder that keeps
+// Install.log.
 #include <string>
 
-namespace files {
+namespace install {
 
 // The progress log: lines are only appended or rewritten in place, so an
 // index returned by Add stays valid for the whole run.
@@ -14,4 +17,4 @@ class IProgressLog {
     virtual void Repaint() = 0;
 };
 
-} // namespace files
+} // namespace install

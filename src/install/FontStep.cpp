@@ -1,26 +1,28 @@
 // Installs the suite's TrueType fonts that the Windows fonts directory
 // lacks: copy, machine registration, a short load so that running programs
 // hear of it, and a line in the progress log.
-#include "system/Fonts.h"
+#include "install/FontStep.h"
 
 #include <windows.h>
 
 #include "files/FileCopy.h"
 #include "files/FileReplace.h"
-#include "files/ProgressLog.h"
+#include "install/ProgressLog.h"
 #include "system/FontRegistry.h"
+#include "system/Fonts.h"
 #include "base/AppError.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
 
-namespace sys {
+namespace install {
 
 using base::AppError;
 using base::FileExists;
 using files::CopyFileKeepDate;
-using files::IProgressLog;
 using shared::GetWindowsDir;
+using sys::CurrentFontRegistry;
+using sys::GetFontTitle;
 
 namespace {
 
@@ -84,4 +86,4 @@ void InstallFonts(IProgressLog& log, const std::wstring& sourcePath) {
     }
 }
 
-} // namespace sys
+} // namespace install
