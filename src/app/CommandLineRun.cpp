@@ -132,6 +132,8 @@ class MemoryLog : public IProgressLog {
     std::wstring Line(int index) const override { return lines_.at(index); }
     void SetLine(int index, const std::wstring& line) override { lines_.at(index) = line; }
     void Repaint() override {}
+    // The lines stand in for the page's; the cause goes to Install.log.
+    void SetCause(int, const std::wstring&) override {}
     void Clear() { lines_.clear(); }
 
   private:

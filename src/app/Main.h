@@ -63,6 +63,8 @@ class TLogListLog : public install::IProgressLog {
     std::wstring Line(int index) const override { return list_.Line(index); }
     void SetLine(int index, const std::wstring& line) override { list_.SetLine(index, line); }
     void Repaint() override { list_.Repaint(); }
+    // The page shows the line as it stands; the cause goes to Install.log.
+    void SetCause(int, const std::wstring&) override {}
 
   private:
     ui::TListBox& list_;

@@ -166,6 +166,14 @@ void TRecordingLog::SetLine(int index, const std::wstring& line) {
     }
 }
 
+void TRecordingLog::SetCause(int index, const std::wstring& cause) {
+    shown_.SetCause(index, cause);
+    const auto found = std::find(shownIndex_.begin(), shownIndex_.end(), index);
+    if (found != shownIndex_.end()) {
+        lines_[static_cast<std::size_t>(found - shownIndex_.begin())].cause = cause;
+    }
+}
+
 bool TRecordingLog::HasFailedLine() const {
     return std::any_of(lines_.begin(), lines_.end(), [](const TLoggedLine& line) {
         return line.text.find(kFailedMark) != std::wstring::npos ||

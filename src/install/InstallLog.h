@@ -25,6 +25,7 @@ class TRecordingLog : public IProgressLog {
     std::wstring Line(int index) const override { return shown_.Line(index); }
     void SetLine(int index, const std::wstring& line) override;
     void Repaint() override { shown_.Repaint(); }
+    void SetCause(int index, const std::wstring& cause) override;
 
     void Clear() { lines_.clear(); }
     const std::vector<TLoggedLine>& Lines() const { return lines_; }

@@ -15,6 +15,7 @@
 #include "install/MediumLayout.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
+#include "base/SysResult.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
 #include "install/FontStep.h"
@@ -28,6 +29,7 @@ namespace install {
 using base::DirectoryExists;
 using base::ErrorText;
 using base::SysErrorMessage;
+using base::SysResult;
 using base::TrimmedBlanks;
 using files::ClearReadOnlyTree;
 using files::CopyFileKeepDate;
@@ -151,7 +153,8 @@ class InstallRun {
             return true;
         }
         if (!CreateDirectoryW(directory.c_str(), nullptr)) {
-            ReportFailure(failed);
+            const DWORD error = GetLastError();
+            log_.SetCause(ReportFailure(failed), SysErrorMessage(error));
             return false;
         }
         log_.Add(created);
@@ -159,11 +162,13 @@ class InstallRun {
         return true;
     }
 
-    void ReportFailure(const std::wstring& text) {
+    // Shows `text` in an error box (unless unattended) and logs it; the
+    // index of its log line.
+    int ReportFailure(const std::wstring& text) {
         if (!env_.unattended) {
             env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         }
-        log_.Add(text);
+        return log_.Add(text);
     }
 
     // The database (group 1). A reinstall keeps the clinic's database: once
@@ -235,7 +240,8 @@ class InstallRun {
     // One file of a group under its status line; true when it was copied.
     // The copy runs on a worker thread while the window keeps answering; a
     // long one shows its percentage on its line, and the taskbar button the
-    // bytes copied of the whole stretch.
+    // bytes copied of the whole stretch. A failed copy's line gets the
+    // system's text for the worker's error code as its cause.
     template <typename Copy>
     bool CopyAnnounced(const std::wstring& name, const Copy& copy,
                        const MediumLayout::FileGroup& group) {
@@ -244,7 +250,7 @@ class InstallRun {
         CopyProgressLine status(log_, line, GetTickCount64());
         std::atomic<std::uint64_t> copied{0};
         std::atomic<std::uint64_t> size{0};
-        bool done = false;
+        SysResult done;
         const auto work = [&] {
             done = copy(source_ + std::wstring(group.sourceDir) + name,
                         target_ + std::wstring(group.targetDir) + name,
@@ -266,7 +272,10 @@ class InstallRun {
         copiedBefore_ += size;
         host_.ShowProgress(copiedBefore_, copyTotal_);
         status.Finish(done ? kDone : kFailed);
-        return done;
+        if (!done) {
+            log_.SetCause(line, SysErrorMessage(done.code()));
+        }
+        return done.ok();
     }
 
     void Complete(int line, const wchar_t* word) { log_.SetLine(line, log_.Line(line) + word); }

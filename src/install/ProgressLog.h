@@ -15,6 +15,10 @@ class IProgressLog {
     virtual std::wstring Line(int index) const = 0;
     virtual void SetLine(int index, const std::wstring& line) = 0;
     virtual void Repaint() = 0;
+    // The cause of the failure the line at `index` reports (the system's
+    // text for its error code). Install.log writes it after the line; the
+    // window and the console show the line as it stands, without it.
+    virtual void SetCause(int index, const std::wstring& cause) = 0;
 };
 
 } // namespace install

@@ -26,6 +26,9 @@ class HistoryLog : public IProgressLog {
         history.at(index).push_back(line);
     }
     void Repaint() override {}
+    // The status line shows progress and the result word only; the cause of
+    // a failure is the run's to give.
+    void SetCause(int, const std::wstring&) override { ADD_FAILURE() << "a cause was set"; }
 
     std::vector<std::wstring> lines;
     std::vector<std::vector<std::wstring>> history;

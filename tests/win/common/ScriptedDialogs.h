@@ -1,6 +1,7 @@
 #pragma once
 // Scripted answers in place of the modal windows, a system that performs no
 // real restart, and a progress log that records its lines.
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -19,8 +20,10 @@ class RecordingLog : public install::IProgressLog {
     std::wstring Line(int index) const override { return lines.at(index); }
     void SetLine(int index, const std::wstring& line) override { lines.at(index) = line; }
     void Repaint() override { ++repaints; }
+    void SetCause(int index, const std::wstring& cause) override { causes[index] = cause; }
 
     std::vector<std::wstring> lines;
+    std::map<int, std::wstring> causes; // by line index
     int repaints = 0;
 };
 

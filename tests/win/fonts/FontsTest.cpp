@@ -240,9 +240,8 @@ TEST_F(InstallFontsTest, AFontMissingFromTheMediumEndsTheWork) {
 // Every write fails, as on a full disk.
 class FailingBlockWriter : public IBlockWriter {
   public:
-    bool WriteBlock(HANDLE, const void*, DWORD) override {
-        SetLastError(ERROR_DISK_FULL);
-        return false;
+    base::SysResult WriteBlock(HANDLE, const void*, DWORD) override {
+        return base::SysResult::Failed(ERROR_DISK_FULL);
     }
 };
 
