@@ -14,11 +14,14 @@
 #include "install/MediumLayout.h"
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
+#include "base/SysResult.h"
 
 namespace install {
 
 using base::AppError;
 using base::FileExists;
+using base::SysFailure;
+using base::SysResult;
 using files::CopyFileKeepDate;
 using shared::GetWindowsDir;
 using sys::CurrentFontRegistry;
@@ -67,9 +70,10 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
     const std::wstring title = GetFontTitle(sourceDir + name);
     // A font whose content did not arrive is neither registered nor
     // reported as installed.
-    if (!CopyFileKeepDate(sourceDir + name, installed)) {
-        throw AppError(L"Cannot copy file \"" + sourceDir + name + L"\" to \"" + installed +
-                       L"\".");
+    if (const SysResult copied = CopyFileKeepDate(sourceDir + name, installed); !copied) {
+        throw SysFailure(L"Cannot copy file \"" + sourceDir + name + L"\" to \"" + installed +
+                             L"\".",
+                         copied.code());
     }
     RegisterFont(title, name);
     AnnounceFont(installed);

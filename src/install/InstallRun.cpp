@@ -22,6 +22,7 @@
 #include "shared/UserDialogs.h"
 #include "base/FileQueries.h"
 #include "install/portable/CopyProgressLine.h"
+#include "base/AppError.h"
 #include "base/ErrorText.h"
 
 namespace install {
@@ -29,6 +30,7 @@ namespace install {
 using base::DirectoryExists;
 using base::ErrorText;
 using base::SysErrorMessage;
+using base::SysFailure;
 using base::SysResult;
 using base::TrimmedBlanks;
 using files::ClearReadOnlyTree;
@@ -282,13 +284,22 @@ class InstallRun {
 
     // A font that cannot be installed does not stop the installation, but
     // the log says so, so that the failure is not taken for success.
+    // A copy that failed names its system error as the line's cause.
     void InstallFontsQuietly() {
         try {
             InstallFonts(log_, source_);
+        } catch (const SysFailure& failure) {
+            const int line = LogFontFailure();
+            log_.SetCause(line, SysErrorMessage(failure.code()));
         } catch (...) {
-            log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
-                     ErrorText(std::current_exception()));
+            LogFontFailure();
         }
+    }
+
+    // The font step's failed line, with the error's text; its index.
+    int LogFontFailure() {
+        return log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
+                        ErrorText(std::current_exception()));
     }
 
     // Asks the connection question; a run nobody answers takes the step

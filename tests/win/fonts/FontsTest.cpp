@@ -251,7 +251,13 @@ TEST_F(InstallFontsTest, AFailedCopyIsNeitherRegisteredNorReported) {
     FailingBlockWriter failing;
     const ScopedBlockWriter diskFull(failing);
 
-    EXPECT_THROW(InstallFonts(log_, medium_), AppError);
+    try {
+        InstallFonts(log_, medium_);
+        ADD_FAILURE() << "nothing raised";
+    } catch (const base::SysFailure& failure) {
+        EXPECT_EQ(failure.code(), static_cast<unsigned long>(ERROR_DISK_FULL))
+            << "the copy's own error travels with the raised one";
+    }
 
     EXPECT_THAT(log_.lines, IsEmpty());
     EXPECT_THAT(AddedRegistrations(), IsEmpty());
