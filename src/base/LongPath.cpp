@@ -11,8 +11,8 @@ namespace {
 constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
 constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
 
-// The full path, with "." and ".." resolved and slashes made backslashes:
-// the extended-length form takes the path literally.
+} // namespace
+
 std::wstring FullPathOf(const std::wstring& path) {
     const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0) {
@@ -27,12 +27,11 @@ std::wstring FullPathOf(const std::wstring& path) {
     return full;
 }
 
-} // namespace
-
 std::wstring LongPathForm(const std::wstring& path) {
     if (path.size() < MAX_PATH || path.starts_with(kExtendedPrefix)) {
         return path;
     }
+    // The extended-length form takes the path literally: it must be full.
     const std::wstring full = FullPathOf(path);
     if (full.starts_with(L"\\\\")) {
         return std::wstring(kExtendedUncPrefix) + full.substr(2);

@@ -6,6 +6,10 @@
 
 namespace base {
 
+// The full path of `path` as the process resolves it now ("." and ".."
+// resolved, slashes made backslashes); `path` itself when it cannot be.
+std::wstring FullPathOf(const std::wstring& path);
+
 // `path` as the file functions take it at any length: unchanged when it is
 // shorter than MAX_PATH or already in the extended-length form, otherwise
 // its full path as "\\?\C:\..." or "\\?\UNC\server\share\...".

@@ -11,6 +11,7 @@
 #include "base/Resources.h"
 #include "base/ErrorText.h"
 #include "base/Handles.h"
+#include "base/LongPath.h"
 
 namespace install {
 
@@ -204,14 +205,7 @@ std::wstring InstallerVersion(HMODULE module) {
 }
 
 std::wstring FullPath(const std::wstring& path) {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) {
-        return path;
-    }
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    full.resize(length < needed ? length : 0);
-    return full.empty() ? path : full;
+    return base::FullPathOf(path);
 }
 
 DWORD AppendToLogFile(const std::wstring& path, const std::string& bytes) {
