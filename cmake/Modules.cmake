@@ -3,9 +3,9 @@
 #   base     handle holders, the error type, system error texts, paths
 #   ui       the window layer
 #   shared   the suite's shared units and windows, the dialogs' seam
-#   files    the file layer and the progress log, for both steps below
-#   system   the font step and the display font size
-#   install  the install run
+#   files    the file layer
+#   system   font titles and registration, the display font size
+#   install  the install run, its steps and progress log, the medium layout
 #   app      the main window and the program
 #
 # One library pair per layer folder:

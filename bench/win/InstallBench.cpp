@@ -338,7 +338,8 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
             ? CopyOnOneThread(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart),
                               blockKib * 1024)
             : CopyFileContent(in.get(), out.get(), static_cast<ULONGLONG>(size.QuadPart), {},
-                              blockKib * 1024, writeBack.get());
+                              blockKib * 1024, writeBack.get())
+                  .ok();
     if (!copied || !FlushFileBuffers(out.get())) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
@@ -354,7 +355,7 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
 int TimeKeepDate(const std::wstring& source, const std::wstring& destination, bool onWorker) {
     const auto began = Clock::now();
     bool copied = false;
-    const auto copy = [&] { copied = CopyFileKeepDate(source, destination); };
+    const auto copy = [&] { copied = CopyFileKeepDate(source, destination).ok(); };
     if (onWorker) {
         const auto pump = [] {
             MSG message{};

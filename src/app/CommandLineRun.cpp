@@ -16,12 +16,12 @@
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "shared/VS_Common_Var.h"
+#include "base/ErrorText.h"
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
 using base::WithFullStop;
-using files::IProgressLog;
 using install::CheckMedium;
 using install::CheckTargetPath;
 using install::FormatInstallLog;
@@ -30,6 +30,7 @@ using install::FullPath;
 using install::IInstallHost;
 using install::InstallEnvironment;
 using install::InstallerVersion;
+using install::IProgressLog;
 using install::LocalStamp;
 using install::MediumExitCode;
 using install::ReplaceLogFile;
@@ -51,8 +52,8 @@ using sys::ISystemActions;
 
 namespace app {
 
+using base::ErrorText;
 using ui::Application;
-using ui::ErrorText;
 using ui::MessageDlg;
 using ui::ProcessMessages;
 using ui::ShowMessageDialog;
@@ -134,6 +135,8 @@ class MemoryLog : public IProgressLog {
     std::wstring Line(int index) const override { return lines_.at(index); }
     void SetLine(int index, const std::wstring& line) override { lines_.at(index) = line; }
     void Repaint() override {}
+    // The lines stand in for the page's; the cause goes to Install.log.
+    void SetCause(int, const std::wstring&) override {}
     void Clear() { lines_.clear(); }
 
   private:

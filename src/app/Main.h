@@ -56,13 +56,15 @@ class TButtonBar : public ui::TPanel {
 };
 
 // The progress log on the progress page.
-class TLogListLog : public files::IProgressLog {
+class TLogListLog : public install::IProgressLog {
   public:
     explicit TLogListLog(ui::TListBox& list) : list_(list) {}
     int Add(const std::wstring& line) override;
     std::wstring Line(int index) const override { return list_.Line(index); }
     void SetLine(int index, const std::wstring& line) override { list_.SetLine(index, line); }
     void Repaint() override { list_.Repaint(); }
+    // The page shows the line as it stands; the cause goes to Install.log.
+    void SetCause(int, const std::wstring&) override {}
 
   private:
     ui::TListBox& list_;
@@ -171,7 +173,7 @@ class TFMain : public ui::TForm, public install::IInstallHost {
     bool IsSisterBrand() const override { return app::IsSisterBrand; }
     void ShowPage(install::TWizardPage page) override;
     void ClearAndShowLog() override;
-    files::IProgressLog& Log() override { return log_; }
+    install::IProgressLog& Log() override { return log_; }
     void EnableExit() override { BtnExit.SetEnabled(true); }
     void SetCanClose(bool canClose) override;
     void SetHourglass(bool hourglass) override;

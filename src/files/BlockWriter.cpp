@@ -2,25 +2,26 @@
 
 namespace files {
 
+using base::SysResult;
+
 namespace {
 
 class SystemBlockWriter final : public IBlockWriter {
   public:
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         const auto* bytes = static_cast<const BYTE*>(data);
         while (size > 0) {
             DWORD written = 0;
             if (!WriteFile(file, bytes, size, &written, nullptr)) {
-                return false;
+                return SysResult::LastError();
             }
             if (written == 0) {
-                SetLastError(ERROR_WRITE_FAULT);
-                return false;
+                return SysResult::Failed(ERROR_WRITE_FAULT);
             }
             bytes += written;
             size -= written;
         }
-        return true;
+        return {};
     }
 };
 

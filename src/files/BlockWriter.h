@@ -5,15 +5,16 @@
 #include <windows.h>
 
 #include "base/ScopedReplacement.h"
+#include "base/SysResult.h"
 
 namespace files {
 
 class IBlockWriter {
   public:
     virtual ~IBlockWriter() = default;
-    // Writes all `size` bytes at the file's position. False, with the
-    // thread's last error set, when the write failed.
-    virtual bool WriteBlock(HANDLE file, const void* data, DWORD size) = 0;
+    // Writes all `size` bytes at the file's position; the system's error
+    // code when the write failed.
+    virtual base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) = 0;
 };
 
 // The writer in use: the system's WriteFile unless a test replaced it.

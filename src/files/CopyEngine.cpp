@@ -7,28 +7,30 @@
 #include <thread>
 
 #include "files/BlockWriter.h"
+#include "files/ThreadStarter.h"
 
 namespace files {
 
+using base::SysResult;
+
 namespace {
 
-// Fills `buffer` with `wanted` bytes; false with the error when the file
-// failed or ended first.
-bool ReadWhole(HANDLE file, BYTE* buffer, DWORD wanted, DWORD& error) {
+// Fills `buffer` with `wanted` bytes; the error when the file failed or
+// ended first.
+SysResult ReadWhole(HANDLE file, BYTE* buffer, DWORD wanted) {
     while (wanted > 0) {
         DWORD read = 0;
         if (!ReadFile(file, buffer, wanted, &read, nullptr)) {
-            error = GetLastError() != 0 ? GetLastError() : ERROR_READ_FAULT;
-            return false;
+            const DWORD error = GetLastError();
+            return SysResult::Failed(error != 0 ? error : ERROR_READ_FAULT);
         }
         if (read == 0) {
-            error = ERROR_HANDLE_EOF;
-            return false;
+            return SysResult::Failed(ERROR_HANDLE_EOF);
         }
         buffer += read;
         wanted -= read;
     }
-    return true;
+    return {};
 }
 
 // Two buffers passed back and forth: the reader fills a free one, the writer
@@ -44,23 +46,24 @@ class OverlappedCopy {
         }
     }
 
-    bool Run(const CopyProgress& progress) {
-        bool copied = false;
-        DWORD error = 0;
-        {
-            std::jthread reader([this] { ReadAll(); });
-            std::jthread flusher;
-            if (writeBack_ != nullptr) {
-                flusher = std::jthread([this] { WriteBackAll(); });
-            }
-            // Declared after the threads, so that however the copy ends they
-            // are told to stop before they are joined.
-            const StopOnExit stop(*this);
-            copied = WriteAll(progress);
-            error = GetLastError();
+    SysResult Run(const CopyProgress& progress) {
+        IThreadStarter& starter = CurrentThreadStarter();
+        std::jthread reader;
+        std::jthread flusher;
+        // Declared after the threads and before either starts, so that
+        // however the copy ends (a start that failed included) every thread
+        // started is told to stop before it is joined.
+        const StopOnExit stop(*this);
+        if (const SysResult started = starter.Start(reader, [this] { ReadAll(); }); !started) {
+            return started;
         }
-        SetLastError(error);
-        return copied;
+        if (writeBack_ != nullptr) {
+            if (const SysResult started = starter.Start(flusher, [this] { WriteBackAll(); });
+                !started) {
+                return started;
+            }
+        }
+        return WriteAll(progress);
     }
 
   private:
@@ -102,13 +105,12 @@ class OverlappedCopy {
                 }
             }
             const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(left, blockSize_));
-            DWORD error = 0;
-            const bool read = ReadWhole(source_, block.data.get(), wanted, error);
+            const SysResult read = ReadWhole(source_, block.data.get(), wanted);
             {
                 const std::lock_guard lock(mutex_);
                 block.filled = wanted;
-                block.full = read;
-                readError_ = error;
+                block.full = read.ok();
+                readError_ = read.code();
             }
             changed_.notify_all();
             if (!read) {
@@ -118,7 +120,7 @@ class OverlappedCopy {
         }
     }
 
-    bool WriteAll(const CopyProgress& progress) {
+    SysResult WriteAll(const CopyProgress& progress) {
         IBlockWriter& writer = CurrentBlockWriter();
         ULONGLONG copied = 0;
         for (size_t index = 0; copied < size_; index ^= 1) {
@@ -127,12 +129,13 @@ class OverlappedCopy {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock, [&] { return block.full || readError_ != 0; });
                 if (!block.full) {
-                    SetLastError(readError_);
-                    return false;
+                    return SysResult::Failed(readError_);
                 }
             }
-            if (!writer.WriteBlock(destination_, block.data.get(), block.filled)) {
-                return false;
+            if (const SysResult written =
+                    writer.WriteBlock(destination_, block.data.get(), block.filled);
+                !written) {
+                return written;
             }
             copied += block.filled;
             {
@@ -145,7 +148,7 @@ class OverlappedCopy {
                 progress(copied, size_);
             }
         }
-        return true;
+        return {};
     }
 
     // Flushes the destination through its second handle whenever another
@@ -179,31 +182,31 @@ class OverlappedCopy {
     bool stopping_ = false; // the writer has ended, well or not
 };
 
-bool CopySingleBlock(HANDLE source, HANDLE destination, DWORD size, const CopyProgress& progress) {
+SysResult CopySingleBlock(HANDLE source, HANDLE destination, DWORD size,
+                          const CopyProgress& progress) {
     const auto buffer = std::make_unique_for_overwrite<BYTE[]>(size);
-    DWORD error = 0;
-    if (!ReadWhole(source, buffer.get(), size, error)) {
-        SetLastError(error);
-        return false;
+    if (const SysResult read = ReadWhole(source, buffer.get(), size); !read) {
+        return read;
     }
-    if (!CurrentBlockWriter().WriteBlock(destination, buffer.get(), size)) {
-        return false;
+    if (const SysResult written = CurrentBlockWriter().WriteBlock(destination, buffer.get(), size);
+        !written) {
+        return written;
     }
     if (progress) {
         progress(size, size);
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
-                     const CopyProgress& progress, DWORD blockSize, HANDLE writeBack) {
+SysResult CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
+                          const CopyProgress& progress, DWORD blockSize, HANDLE writeBack) {
     if (progress) {
         progress(0, size);
     }
     if (size == 0) {
-        return true;
+        return {};
     }
     if (size <= blockSize) {
         // One block: nothing to overlap, no thread worth starting.

@@ -5,6 +5,8 @@
 #include <functional>
 #include <windows.h>
 
+#include "base/SysResult.h"
+
 namespace files {
 
 // Called on the copying thread once before anything is written and after
@@ -25,10 +27,12 @@ constexpr ULONGLONG kWriteBackStep = 64ull * 1024 * 1024;
 // `writeBack` handle (a second handle of the destination, opened for
 // writing), another thread flushes it after every kWriteBackStep bytes
 // while the copy goes on; its failures are left to the caller's own flush.
-// False, with the calling thread's last error set, when a read or a write
-// failed or the source ended before `size` bytes.
-bool CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
-                     const CopyProgress& progress = {}, DWORD blockSize = kCopyBlockSize,
-                     HANDLE writeBack = nullptr);
+// The threads start through the current thread starter. The system's error
+// code when a read or a write failed, the source ended before `size` bytes
+// (ERROR_HANDLE_EOF) or a thread could not be started; every thread started
+// has ended when it returns.
+base::SysResult CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
+                                const CopyProgress& progress = {}, DWORD blockSize = kCopyBlockSize,
+                                HANDLE writeBack = nullptr);
 
 } // namespace files

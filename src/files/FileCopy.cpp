@@ -20,6 +20,7 @@ namespace files {
 
 using base::RaiseCannotCreateFile;
 using base::RaiseCannotOpenFile;
+using base::SysResult;
 using base::UniqueHandle;
 
 namespace {
@@ -50,81 +51,85 @@ bool DosRoundedWriteTime(HANDLE source, FILETIME& rounded) {
 
 // Gives the file its final size at once, so that a full disk shows before
 // any content is written.
-bool ReserveSize(HANDLE file, ULONGLONG size) {
+SysResult ReserveSize(HANDLE file, ULONGLONG size) {
     LARGE_INTEGER end{};
     end.QuadPart = static_cast<LONGLONG>(size);
     LARGE_INTEGER start{};
     return SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file) &&
-           SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+                   SetFilePointerEx(file, start, nullptr, FILE_BEGIN)
+               ? SysResult()
+               : SysResult::LastError();
 }
 
 // A flushed copy of the source, with its rounded time, in a temporary file
-// beside `destination`. Raises as CopyFileKeepDate does; false when copying
-// the content failed.
-bool CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside& copy,
-                  const CopyProgress& progress) {
-    if (copy.error() != 0) {
-        RaiseCannotCreateFile(destination, copy.error());
+// beside `destination`. Raises as CopyFileKeepDate does; the error when
+// copying the content failed.
+SysResult CopyIntoTemp(HANDLE input, const std::wstring& destination, TempFileBeside& copy,
+                       const CopyProgress& progress) {
+    if (const SysResult created = copy.Create(); !created) {
+        RaiseCannotCreateFile(destination, created.code());
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(input, &size)) {
-        return false;
+        return SysResult::LastError();
     }
     const auto bytes = static_cast<ULONGLONG>(size.QuadPart);
-    if (!ReserveSize(copy.handle(), bytes)) {
-        return false;
+    if (const SysResult reserved = ReserveSize(copy.handle(), bytes); !reserved) {
+        return reserved;
     }
     // A large file goes to the disk while it is copied, not all at the
     // final flush.
     const UniqueHandle writeBack = bytes > kWriteBackStep ? copy.OpenWriteBack() : UniqueHandle();
-    if (!CopyFileContent(input, copy.handle(), bytes, progress, kCopyBlockSize, writeBack.get())) {
-        return false;
+    if (const SysResult copied =
+            CopyFileContent(input, copy.handle(), bytes, progress, kCopyBlockSize, writeBack.get());
+        !copied) {
+        return copied;
     }
     FILETIME writeTime{};
     if (DosRoundedWriteTime(input, writeTime)) {
         SetFileTime(copy.handle(), nullptr, nullptr, &writeTime);
     }
-    return copy.Flush() == 0;
+    return copy.Flush();
 }
 
 // Opens the source and checks, before anything is copied, that the
 // destination may be replaced (not read-only, not in use).
 UniqueHandle OpenForCopy(const std::wstring& source, const std::wstring& destination) {
     UniqueHandle input = OpenSourceExclusively(source);
-    if (const DWORD error = CheckReplaceable(destination)) {
-        RaiseCannotCreateFile(destination, error);
+    if (const SysResult replaceable = CheckReplaceable(destination); !replaceable) {
+        RaiseCannotCreateFile(destination, replaceable.code());
     }
     return input;
 }
 
 } // namespace
 
-bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
-                      const CopyProgress& progress) {
+SysResult CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                           const CopyProgress& progress) {
     const UniqueHandle input = OpenForCopy(source, destination);
     TempFileBeside copy(destination, true);
-    if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
-        return false;
+    if (const SysResult copied = CopyIntoTemp(input.get(), destination, copy, progress); !copied) {
+        return copied;
     }
-    if (const DWORD error = copy.MoveIntoPlace(true)) {
-        RaiseCannotCreateFile(destination, error);
+    if (const SysResult moved = copy.MoveIntoPlace(true); !moved) {
+        RaiseCannotCreateFile(destination, moved.code());
     }
-    return true;
+    return {};
 }
 
-bool CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
-                      const BackupNamer& backupName, std::wstring& keptPath,
-                      const CopyProgress& progress) {
+SysResult CopyFileKeepDate(const std::wstring& source, const std::wstring& destination,
+                           const BackupNamer& backupName, std::wstring& keptPath,
+                           const CopyProgress& progress) {
     keptPath.clear();
     const UniqueHandle input = OpenForCopy(source, destination);
     TempFileBeside copy(destination, true);
-    if (!CopyIntoTemp(input.get(), destination, copy, progress)) {
-        return false;
+    if (const SysResult copied = CopyIntoTemp(input.get(), destination, copy, progress); !copied) {
+        return copied;
     }
-    if (const DWORD error = copy.MoveIntoPlaceKeeping(backupName, keptPath)) {
-        RaiseCannotCreateFile(destination, error);
+    if (const SysResult moved = copy.MoveIntoPlaceKeeping(backupName, keptPath); !moved) {
+        RaiseCannotCreateFile(destination, moved.code());
     }
-    return true;
+    return {};
 }
 
 } // namespace files

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "base/Handles.h"
+#include "base/LongPath.h"
 #include "base/SysError.h"
 #include "base/portable/PathText.h"
 #include "files/BlockWriter.h"
@@ -16,9 +17,11 @@
 namespace files {
 
 using base::JoinPath;
+using base::LongPathForm;
 using base::ParentDirectory;
 using base::PathExists;
 using base::RaiseCannotCreateFile;
+using base::SysResult;
 using base::UniqueFindHandle;
 using base::UniqueHandle;
 
@@ -32,12 +35,14 @@ constexpr int kBackupNameAttempts = 99;
 std::atomic<unsigned> tempCounter{0};
 
 // A short name in the destination's directory, so that the temporary file
-// is on the same volume and its path is no longer than the destination's
-// directory needs.
+// is on the same volume. Where the destination's path is near MAX_PATH the
+// name can take the path beyond it: then the path is in the extended-length
+// form, so that a destination the copy reaches does not fail only for its
+// temporary file.
 std::wstring TempNameFor(const std::wstring& directory) {
-    return JoinPath(directory, std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) +
-                                   L"-" + std::to_wstring(++tempCounter) +
-                                   std::wstring(kTempSuffix));
+    return LongPathForm(
+        JoinPath(directory, std::wstring(kTempPrefix) + std::to_wstring(GetCurrentProcessId()) +
+                                L"-" + std::to_wstring(++tempCounter) + std::wstring(kTempSuffix)));
 }
 
 bool AllDigits(std::wstring_view text) {
@@ -75,20 +80,20 @@ void RemoveStaleTempFilesOnce(const std::wstring& directory) {
 }
 
 // Writes `bytes` to a temporary file beside `path`, flushes it and moves it
-// to `path` (over an existing file only when `replace`). 0 or the error code
-// of the step that failed; a write that failed without a code still fails.
-DWORD WriteThroughTemp(const std::wstring& path, const std::vector<BYTE>& bytes, bool replace) {
+// to `path` (over an existing file only when `replace`); the error of the
+// step that failed.
+SysResult WriteThroughTemp(const std::wstring& path, const std::vector<BYTE>& bytes, bool replace) {
     TempFileBeside temp(path);
-    if (temp.error() != 0) {
-        return temp.error();
+    if (const SysResult created = temp.Create(); !created) {
+        return created;
     }
-    if (!CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
-                                         static_cast<DWORD>(bytes.size()))) {
-        const DWORD error = GetLastError();
-        return error != 0 ? error : ERROR_WRITE_FAULT;
+    if (const SysResult written = CurrentBlockWriter().WriteBlock(temp.handle(), bytes.data(),
+                                                                  static_cast<DWORD>(bytes.size()));
+        !written) {
+        return written;
     }
-    if (const DWORD error = temp.Flush()) {
-        return error;
+    if (const SysResult flushed = temp.Flush(); !flushed) {
+        return flushed;
     }
     return temp.MoveIntoPlace(replace);
 }
@@ -116,8 +121,8 @@ void SweepStaleTempFilesAgain() {
 
 void RemoveStaleTempFiles(const std::wstring& directory) {
     WIN32_FIND_DATAW entry{};
-    const std::wstring pattern =
-        JoinPath(directory, std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix));
+    const std::wstring pattern = LongPathForm(
+        JoinPath(directory, std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix)));
     UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &entry));
     if (!search) {
         return;
@@ -125,7 +130,7 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
             IsInstallerTempName(entry.cFileName)) {
-            const std::wstring path = JoinPath(directory, entry.cFileName);
+            const std::wstring path = LongPathForm(JoinPath(directory, entry.cFileName));
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(path.c_str());
         }
@@ -133,26 +138,29 @@ void RemoveStaleTempFiles(const std::wstring& directory) {
 }
 
 TempFileBeside::TempFileBeside(const std::wstring& destination, bool allowWriteBack)
-    : destination_(destination), allowWriteBack_(allowWriteBack) {
-    const std::wstring directory = ParentDirectory(destination);
+    : destination_(destination), allowWriteBack_(allowWriteBack) {}
+
+SysResult TempFileBeside::Create() {
+    const std::wstring directory = ParentDirectory(destination_);
     RemoveStaleTempFilesOnce(directory);
+    SysResult created = SysResult::Failed(ERROR_FILE_EXISTS);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         path_ = TempNameFor(directory);
         // Nobody else may read the file while it is incomplete; writing is
         // shared only with the write-back handle, when asked for.
         handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  allowWriteBack ? FILE_SHARE_WRITE : 0, nullptr, CREATE_NEW,
+                                  allowWriteBack_ ? FILE_SHARE_WRITE : 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
         if (handle_) {
-            error_ = 0;
-            return;
+            return {};
         }
-        error_ = GetLastError();
-        if (error_ != ERROR_FILE_EXISTS && error_ != ERROR_ALREADY_EXISTS) {
+        created = SysResult::LastError();
+        if (created.code() != ERROR_FILE_EXISTS && created.code() != ERROR_ALREADY_EXISTS) {
             break;
         }
     }
     path_.clear();
+    return created;
 }
 
 TempFileBeside::~TempFileBeside() {
@@ -162,8 +170,8 @@ TempFileBeside::~TempFileBeside() {
     }
 }
 
-DWORD TempFileBeside::Flush() {
-    return FlushFileBuffers(handle_.get()) ? 0 : GetLastError();
+SysResult TempFileBeside::Flush() {
+    return FlushFileBuffers(handle_.get()) ? SysResult() : SysResult::LastError();
 }
 
 UniqueHandle TempFileBeside::OpenWriteBack() const {
@@ -175,17 +183,18 @@ UniqueHandle TempFileBeside::OpenWriteBack() const {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-DWORD TempFileBeside::MoveIntoPlace(bool replace) {
+SysResult TempFileBeside::MoveIntoPlace(bool replace) {
     handle_.reset();
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(path_.c_str(), destination_.c_str(), flags)) {
-        return GetLastError();
+        return SysResult::LastError();
     }
     moved_ = true;
-    return 0;
+    return {};
 }
 
-DWORD TempFileBeside::MoveIntoPlaceKeeping(const BackupNamer& backupName, std::wstring& keptPath) {
+SysResult TempFileBeside::MoveIntoPlaceKeeping(const BackupNamer& backupName,
+                                               std::wstring& keptPath) {
     keptPath.clear();
     if (GetFileAttributesW(destination_.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return MoveIntoPlace(false);
@@ -193,55 +202,59 @@ DWORD TempFileBeside::MoveIntoPlaceKeeping(const BackupNamer& backupName, std::w
     handle_.reset();
     for (int attempt = 1;; ++attempt) {
         const std::wstring candidate = backupName(attempt);
-        if (MoveFileExW(destination_.c_str(), candidate.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        // A backup name is longer than the destination's, and may pass
+        // MAX_PATH where the destination does not.
+        if (MoveFileExW(destination_.c_str(), LongPathForm(candidate).c_str(),
+                        MOVEFILE_WRITE_THROUGH)) {
             keptPath = candidate;
             break;
         }
         const DWORD error = GetLastError();
         if ((error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) ||
             attempt == kBackupNameAttempts) {
-            return error;
+            return SysResult::Failed(error);
         }
     }
     if (!MoveFileExW(path_.c_str(), destination_.c_str(), MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         // Puts the kept file back, so that the destination keeps its name.
-        if (MoveFileExW(keptPath.c_str(), destination_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        if (MoveFileExW(LongPathForm(keptPath).c_str(), destination_.c_str(),
+                        MOVEFILE_WRITE_THROUGH)) {
             keptPath.clear();
         }
-        return error;
+        return SysResult::Failed(error);
     }
     moved_ = true;
-    return 0;
+    return {};
 }
 
-DWORD CheckReplaceable(const std::wstring& path) {
+SysResult CheckReplaceable(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_PATH_NOT_FOUND ? error : 0;
+        return error == ERROR_PATH_NOT_FOUND ? SysResult::Failed(error) : SysResult();
     }
     constexpr DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
                               FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if ((attributes & refused) != 0) {
-        return ERROR_ACCESS_DENIED;
+        return SysResult::Failed(ERROR_ACCESS_DENIED);
     }
     UniqueHandle probe(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe ? 0 : GetLastError();
+    return probe ? SysResult() : SysResult::LastError();
 }
 
 void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    if (const DWORD error = CheckReplaceable(path)) {
-        RaiseCannotCreateFile(path, error);
+    if (const SysResult replaceable = CheckReplaceable(path); !replaceable) {
+        RaiseCannotCreateFile(path, replaceable.code());
     }
-    if (const DWORD error = WriteThroughTemp(path, bytes, true)) {
-        RaiseCannotCreateFile(path, error);
+    if (const SysResult written = WriteThroughTemp(path, bytes, true); !written) {
+        RaiseCannotCreateFile(path, written.code());
     }
 }
 
 bool WriteNewFileQuietly(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    return !PathExists(path) && WriteThroughTemp(path, bytes, false) == 0;
+    return !PathExists(path) && WriteThroughTemp(path, bytes, false).ok();
 }
 
 } // namespace files

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "base/Handles.h"
+#include "base/SysResult.h"
 
 namespace files {
 
@@ -29,13 +30,12 @@ void SweepStaleTempFilesAgain();
 // first name not yet taken is used.
 using BackupNamer = std::function<std::wstring(int attempt)>;
 
-// A new, empty temporary file in the destination's directory, opened for
-// reading and writing without sharing. Deleted on destruction unless it was
-// moved into place. The first one a run makes in a directory removes that
-// directory's stale temporary files before.
+// A temporary file in the destination's directory: Create makes it new and
+// empty, opened for reading and writing without sharing. Deleted on
+// destruction unless it was moved into place. The first one a run makes in
+// a directory removes that directory's stale temporary files before.
 class TempFileBeside {
   public:
-    // Creates the file; `error()` is nonzero when it could not be created.
     // With `allowWriteBack`, the file may take one more handle for writing:
     // the one OpenWriteBack gives.
     explicit TempFileBeside(const std::wstring& destination, bool allowWriteBack = false);
@@ -43,40 +43,39 @@ class TempFileBeside {
     TempFileBeside(const TempFileBeside&) = delete;
     TempFileBeside& operator=(const TempFileBeside&) = delete;
 
-    DWORD error() const { return error_; }
+    // Creates the file under the first free temporary name.
+    base::SysResult Create();
     HANDLE handle() const { return handle_.get(); }
-    // Writes the file's data through to the disk. 0 or the error code.
-    DWORD Flush();
+    // Writes the file's data through to the disk.
+    base::SysResult Flush();
     // A second handle of the file for flushing it while it is written; null
     // when the file was not created to allow it or cannot be opened again.
     base::UniqueHandle OpenWriteBack() const;
     // Closes the file and moves it over the destination (replacing an
-    // existing file only when `replace`). 0 or the error code.
-    DWORD MoveIntoPlace(bool replace);
+    // existing file only when `replace`).
+    base::SysResult MoveIntoPlace(bool replace);
     // Closes the file; an existing destination is renamed to the first free
     // name of `backupName`, and the file moved into its place right after.
     // `keptPath` gets the name the destination was kept under (empty when
-    // there was none). 0 or the error code; on an error the destination
-    // is left at its name.
-    DWORD MoveIntoPlaceKeeping(const BackupNamer& backupName, std::wstring& keptPath);
+    // there was none). On an error the destination is left at its name.
+    base::SysResult MoveIntoPlaceKeeping(const BackupNamer& backupName, std::wstring& keptPath);
 
   private:
     std::wstring destination_;
     std::wstring path_;
     base::UniqueHandle handle_;
-    DWORD error_ = 0;
     bool moved_ = false;
     bool allowWriteBack_ = false;
 };
 
 // Whether an existing file at `path` may be replaced by a file of normal
-// attributes: 0 when it may (or does not exist), otherwise the error code
-// Windows gives for opening it to overwrite or rename. Read-only, hidden and
+// attributes: success when it may (or does not exist), otherwise the error
+// code Windows gives for opening it to overwrite or rename. Read-only, hidden and
 // system files and directories give ERROR_ACCESS_DENIED (checked here
 // because Wine running as root overwrites them); a file in use (even one
 // opened with read and write sharing but not delete sharing) gives the
 // sharing error.
-DWORD CheckReplaceable(const std::wstring& path);
+base::SysResult CheckReplaceable(const std::wstring& path);
 
 // Writes `bytes` as the whole new content of `path`. Raises "Cannot create
 // file" with the path when the file cannot be replaced or written.

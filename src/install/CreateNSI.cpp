@@ -10,7 +10,7 @@
 
 #include "files/DirectoryTree.h"
 #include "files/FileReplace.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "install/portable/IniText.h"
 #include "install/portable/SettingsRecords.h"
 #include "base/SysError.h"

@@ -13,7 +13,7 @@
 #include "files/FileAttributes.h"
 #include "install/ProcessRun.h"
 #include "files/FileReplace.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "install/portable/BackupChoice.h"
 #include "base/FileQueries.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "files/ProgressLog.h"
+#include "install/ProgressLog.h"
 
 namespace install {
 
@@ -31,7 +31,7 @@ class IInstallHost {
 
     virtual void ShowPage(TWizardPage page) = 0;
     virtual void ClearAndShowLog() = 0;
-    virtual files::IProgressLog& Log() = 0;
+    virtual IProgressLog& Log() = 0;
     virtual void EnableExit() = 0;
     virtual void SetCanClose(bool canClose) = 0;
     virtual void SetHourglass(bool hourglass) = 0;

@@ -9,18 +9,17 @@
 #include "base/SysError.h"
 #include "base/AppError.h"
 #include "base/Resources.h"
-#include "ui/Application.h"
+#include "base/ErrorText.h"
 #include "base/Handles.h"
+#include "base/LongPath.h"
 
 namespace install {
 
+using base::ErrorText;
 using base::ResourceBytes;
 using base::SysErrorMessage;
 using base::UniqueHandle;
 using base::WithFullStop;
-using files::IProgressLog;
-using ui::ErrorText;
-using ui::ProcessMessages;
 
 namespace {
 
@@ -187,6 +186,14 @@ void TRecordingLog::SetLine(int index, const std::wstring& line) {
     }
 }
 
+void TRecordingLog::SetCause(int index, const std::wstring& cause) {
+    shown_.SetCause(index, cause);
+    const auto found = std::find(shownIndex_.begin(), shownIndex_.end(), index);
+    if (found != shownIndex_.end()) {
+        lines_[static_cast<std::size_t>(found - shownIndex_.begin())].cause = cause;
+    }
+}
+
 bool TRecordingLog::HasFailedLine() const {
     return std::any_of(lines_.begin(), lines_.end(), [](const TLoggedLine& line) {
         return line.text.find(kFailedMark) != std::wstring::npos ||
@@ -217,14 +224,7 @@ std::wstring InstallerVersion(HMODULE module) {
 }
 
 std::wstring FullPath(const std::wstring& path) {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) {
-        return path;
-    }
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    full.resize(length < needed ? length : 0);
-    return full.empty() ? path : full;
+    return base::FullPathOf(path);
 }
 
 DWORD AppendToLogFile(const std::wstring& path, const std::string& bytes) {

@@ -18,13 +18,14 @@ inline constexpr wchar_t kInstallLogName[] = L"Install.log";
 
 // Passes every line on to the window's log and keeps its own copy, each
 // line stamped with the local time it was added.
-class TRecordingLog : public files::IProgressLog {
+class TRecordingLog : public IProgressLog {
   public:
-    explicit TRecordingLog(files::IProgressLog& shown) : shown_(shown) {}
+    explicit TRecordingLog(IProgressLog& shown) : shown_(shown) {}
     int Add(const std::wstring& line) override;
     std::wstring Line(int index) const override { return shown_.Line(index); }
     void SetLine(int index, const std::wstring& line) override;
     void Repaint() override { shown_.Repaint(); }
+    void SetCause(int index, const std::wstring& cause) override;
 
     void Clear() { lines_.clear(); }
     const std::vector<TLoggedLine>& Lines() const { return lines_; }
@@ -32,7 +33,7 @@ class TRecordingLog : public files::IProgressLog {
     bool HasFailedLine() const;
 
   private:
-    files::IProgressLog& shown_;
+    IProgressLog& shown_;
     std::vector<TLoggedLine> lines_;
     std::vector<int> shownIndex_;
 };

@@ -12,33 +12,35 @@
 #include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
+#include "base/SysResult.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/DisplayFontSize.h"
-#include "system/Fonts.h"
+#include "install/FontStep.h"
 #include "shared/UserDialogs.h"
 #include "base/FileQueries.h"
 #include "install/portable/CopyProgressLine.h"
-#include "ui/Application.h"
+#include "base/AppError.h"
+#include "base/ErrorText.h"
 
 namespace install {
 
 using base::DirectoryExists;
+using base::ErrorText;
 using base::SysErrorMessage;
+using base::SysFailure;
+using base::SysResult;
 using base::TrimmedBlanks;
 using files::ClearReadOnlyTree;
 using files::CopyFileKeepDate;
 using files::CopyProgress;
 using files::CreateDirectoryIfMissing;
-using files::IProgressLog;
 using files::SweepStaleTempFilesAgain;
 using shared::GetResString;
 using shared::ShellCopyDir;
-using sys::InstallFonts;
 using sys::ScreenHasSmallFonts;
-using ui::ErrorText;
 using ui::TModalResult;
 using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;
@@ -153,7 +155,8 @@ class InstallRun {
             return true;
         }
         if (!CreateDirectoryW(directory.c_str(), nullptr)) {
-            ReportFailure(failed);
+            const DWORD error = GetLastError();
+            log_.SetCause(ReportFailure(failed), SysErrorMessage(error));
             return false;
         }
         log_.Add(created);
@@ -161,11 +164,13 @@ class InstallRun {
         return true;
     }
 
-    void ReportFailure(const std::wstring& text) {
+    // Shows `text` in an error box (unless unattended) and logs it; the
+    // index of its log line.
+    int ReportFailure(const std::wstring& text) {
         if (!env_.unattended) {
             env_.dialogs.MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         }
-        log_.Add(text);
+        return log_.Add(text);
     }
 
     // The database (group 1). A reinstall keeps the clinic's database: once
@@ -237,7 +242,8 @@ class InstallRun {
     // One file of a group under its status line; true when it was copied.
     // The copy runs on a worker thread while the window keeps answering; a
     // long one shows its percentage on its line, and the taskbar button the
-    // bytes copied of the whole stretch.
+    // bytes copied of the whole stretch. A failed copy's line gets the
+    // system's text for the worker's error code as its cause.
     template <typename Copy>
     bool CopyAnnounced(const std::wstring& name, const Copy& copy,
                        const MediumLayout::FileGroup& group) {
@@ -246,7 +252,7 @@ class InstallRun {
         CopyProgressLine status(log_, line, GetTickCount64());
         std::atomic<std::uint64_t> copied{0};
         std::atomic<std::uint64_t> size{0};
-        bool done = false;
+        SysResult done;
         const auto work = [&] {
             done = copy(source_ + std::wstring(group.sourceDir) + name,
                         target_ + std::wstring(group.targetDir) + name,
@@ -268,7 +274,10 @@ class InstallRun {
         copiedBefore_ += size;
         host_.ShowProgress(copiedBefore_, copyTotal_);
         status.Finish(done ? kDone : kFailed);
-        return done;
+        if (!done) {
+            log_.SetCause(line, SysErrorMessage(done.code()));
+        }
+        return done.ok();
     }
 
     // Blocking work of the steps after the stretch: on a worker thread while
@@ -281,13 +290,22 @@ class InstallRun {
 
     // A font that cannot be installed does not stop the installation, but
     // the log says so, so that the failure is not taken for success.
+    // A copy that failed names its system error as the line's cause.
     void InstallFontsQuietly() {
         try {
             InstallFonts(log_, source_, Blocking());
+        } catch (const SysFailure& failure) {
+            const int line = LogFontFailure();
+            log_.SetCause(line, SysErrorMessage(failure.code()));
         } catch (...) {
-            log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
-                     ErrorText(std::current_exception()));
+            LogFontFailure();
         }
+    }
+
+    // The font step's failed line, with the error's text; its index.
+    int LogFontFailure() {
+        return log_.Add(L"Установка шрифтов...." + std::wstring(kFailed) + L" " +
+                        ErrorText(std::current_exception()));
     }
 
     // Asks the connection question; a run nobody answers takes the step

@@ -10,19 +10,20 @@
 #include "files/FileCopy.h"
 #include "base/FileQueries.h"
 #include "files/FileReplace.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "install/portable/BackupChoice.h"
+#include "install/FontStep.h"
 #include "system/Fonts.h"
-#include "ui/Application.h"
+#include "base/ErrorText.h"
 
 namespace install {
 
 using base::DirectoryExists;
 using base::FileExists;
+using base::ErrorText;
 using files::ListSubDirs;
-using sys::InstalledFontPath;
+
 using sys::TitleFromNameTable;
-using ui::ErrorText;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "files/FileReplace.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/SysError.h"
 #include "base/Handles.h"
@@ -224,8 +224,8 @@ std::vector<BYTE> SavedBytes(IXMLDOMDocument2* document) {
 // would refuse to overwrite (read-only, hidden, in use) is refused here
 // alike, before anything is written.
 void SaveReplacing(IXMLDOMDocument2* document, const std::wstring& path) {
-    if (const DWORD error = CheckReplaceable(path)) {
-        throw AppError(SysErrorMessage(error));
+    if (const base::SysResult replaceable = CheckReplaceable(path); !replaceable) {
+        throw AppError(SysErrorMessage(replaceable.code()));
     }
     WriteWholeFile(path, SavedBytes(document));
 }

@@ -1,10 +1,11 @@
 #include "ui/Application.h"
 
 #include "base/AppError.h"
+#include "base/ErrorText.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
 
-using base::AppError;
+using base::ErrorText;
 using base::WithFullStop;
 
 namespace ui {
@@ -12,17 +13,6 @@ namespace ui {
 namespace {
 
 TCursor g_screenCursor = TCursor::crDefault;
-
-std::wstring FromUtf8(const char* text) {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (size <= 1) {
-        return {};
-    }
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
-    wide.resize(static_cast<size_t>(size - 1));
-    return wide;
-}
 
 bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
@@ -174,21 +164,6 @@ void TApplication::ShowErrorReport(const std::wstring& text) noexcept {
     } catch (...) {
         // The report itself could not be shown (no memory, no window): the
         // program goes on as it would after the report.
-    }
-}
-
-std::wstring ErrorText(const std::exception_ptr& error) {
-    if (!error) {
-        return L"Unknown error";
-    }
-    try {
-        std::rethrow_exception(error);
-    } catch (const AppError& e) {
-        return e.text();
-    } catch (const std::exception& e) {
-        return FromUtf8(e.what());
-    } catch (...) {
-        return L"Unknown error";
     }
 }
 

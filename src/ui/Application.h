@@ -69,10 +69,6 @@ TApplication& Application();
 // Application().ProcessMessages().
 void ProcessMessages();
 
-// The text of an error: AppError's own text, or what() of any other
-// std::exception, read as UTF-8.
-std::wstring ErrorText(const std::exception_ptr& error);
-
 // The screen cursor: while it is not crDefault every window of the program
 // shows it (the hourglass during long work).
 enum class TCursor { crDefault, crHourGlass };

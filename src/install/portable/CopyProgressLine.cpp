@@ -4,8 +4,6 @@
 
 namespace install {
 
-using files::IProgressLog;
-
 CopyProgressLine::CopyProgressLine(IProgressLog& log, int line, uint64_t startMs)
     : log_(log), line_(line), base_(log.Line(line)), startMs_(startMs) {}
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "files/ProgressLog.h"
+#include "install/ProgressLog.h"
 
 namespace install {
 
@@ -16,7 +16,7 @@ class CopyProgressLine {
     static constexpr uint64_t kRewriteMs = 100;
 
     // `line` is the index of the line in `log`; its text now is the base.
-    CopyProgressLine(files::IProgressLog& log, int line, uint64_t startMs);
+    CopyProgressLine(IProgressLog& log, int line, uint64_t startMs);
 
     // Shows the share `copied` of `size` as it is at `nowMs`, when due.
     void Update(uint64_t copied, uint64_t size, uint64_t nowMs);
@@ -25,7 +25,7 @@ class CopyProgressLine {
     void Finish(const std::wstring& word);
 
   private:
-    files::IProgressLog& log_;
+    IProgressLog& log_;
     int line_;
     std::wstring base_;
     uint64_t startMs_;

@@ -64,7 +64,8 @@ std::string FormatInstallLog(const TInstallLogBlock& block) {
     AppendLine(text, L"Каталог установки: " + block.target);
     AppendLine(text, L"Параметры: " + block.switches);
     for (const TLoggedLine& line : block.lines) {
-        AppendLine(text, FormatStamp(line.time) + L"  " + WithCrLf(line.text));
+        const std::wstring cause = line.cause.empty() ? L"" : L" (" + line.cause + L")";
+        AppendLine(text, FormatStamp(line.time) + L"  " + WithCrLf(line.text + cause));
     }
     if (!block.errorReport.empty()) {
         AppendLine(text, L"Установка прервана ошибкой:");

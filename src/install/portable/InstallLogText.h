@@ -14,6 +14,7 @@ struct TLogStamp {
 struct TLoggedLine {
     TLogStamp time;
     std::wstring text;
+    std::wstring cause{}; // why the step the line reports failed; empty: no cause
 };
 
 // One run's block of the log.

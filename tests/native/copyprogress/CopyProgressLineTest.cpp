@@ -70,6 +70,7 @@ TEST(CopyProgressLine, ResultWordReplacesThePercentage) {
         ASSERT_EQ(log.lines[line], kBase + L"50%");
         status.Finish(word);
         EXPECT_EQ(log.lines[line], kBase + word);
+        EXPECT_TRUE(log.causes.empty()) << "a failure's cause is the run's to give";
     }
 }
 

@@ -29,6 +29,7 @@ TEST(InstallLogText, EveryKindOfLineBreakBecomesCrLf) {
     EXPECT_EQ(WithCrLf(L"a\rb\nc\r\nd\n\r"), L"a\r\nb\r\nc\r\nd\r\n\r\n");
 }
 
+// A failed step's cause follows its line in brackets.
 TEST(InstallLogText, BlockHasHeaderStampedLinesErrorReportAndExitCode) {
     TInstallLogBlock block;
     block.started = {2026, 12, 10, 15, 4, 5};
@@ -37,6 +38,9 @@ TEST(InstallLogText, BlockHasHeaderStampedLinesErrorReportAndExitCode) {
     block.target = L"C:\\Holter\\";
     block.switches = L"/VERYSILENT";
     block.lines = {{{2026, 12, 10, 15, 4, 6}, L"Каталог создан..."},
+                   {{2026, 12, 10, 15, 4, 6},
+                    L"Копирование файла Birch.Dll....ОШИБКА!!!",
+                    L"Недостаточно места на диске."},
                    {{2026, 12, 10, 15, 4, 7}, L"Копирование файла QZ7.FDB...."}};
     block.errorReport = L"Cannot open file \"D:\\DTAfb\\QZ7.FDB\".\nNo such file.";
     block.exitCode = 2;
@@ -47,6 +51,8 @@ TEST(InstallLogText, BlockHasHeaderStampedLinesErrorReportAndExitCode) {
                L"Каталог установки: C:\\Holter\\\r\n"
                L"Параметры: /VERYSILENT\r\n"
                L"10.12.2026 15:04:06  Каталог создан...\r\n"
+               L"10.12.2026 15:04:06  Копирование файла Birch.Dll....ОШИБКА!!! "
+               L"(Недостаточно места на диске.)\r\n"
                L"10.12.2026 15:04:07  Копирование файла QZ7.FDB....\r\n"
                L"Установка прервана ошибкой:\r\n"
                L"Cannot open file \"D:\\DTAfb\\QZ7.FDB\".\r\nNo such file.\r\n"

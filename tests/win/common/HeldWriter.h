@@ -14,7 +14,7 @@ class HeldWriter final : public files::IBlockWriter {
   public:
     HeldWriter() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         if (GetCurrentThreadId() != owner_) {
             if (whileHeld) {
                 whileHeld();
@@ -22,7 +22,9 @@ class HeldWriter final : public files::IBlockWriter {
             WaitForSingleObject(release_.get(), 30000);
         }
         DWORD written = 0;
-        return WriteFile(file, data, size, &written, nullptr) && written == size;
+        return WriteFile(file, data, size, &written, nullptr) && written == size
+                   ? base::SysResult()
+                   : base::SysResult::LastError();
     }
 
     void Release() { SetEvent(release_.get()); }

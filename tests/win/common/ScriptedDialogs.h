@@ -1,6 +1,7 @@
 #pragma once
 // Scripted answers in place of the modal windows, a system that performs no
 // real restart, and a progress log that records its lines.
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>

@@ -9,7 +9,7 @@
 #include "files/DirectoryTree.h"
 #include "files/FileCopy.h"
 #include "install/ProcessRun.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "system/Fonts.h"
 #include "shared/VS_Common_Proc.h"
 
@@ -24,7 +24,7 @@ using sys::GetFontTitle;
 namespace {
 
 using namespace testfiles;
-namespace layout = MediumLayout;
+namespace layout = install::MediumLayout;
 
 std::wstring W(std::wstring_view text) {
     return std::wstring(text);

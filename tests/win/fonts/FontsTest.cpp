@@ -11,7 +11,8 @@
 #include "common/ScriptedDialogs.h"
 #include "common/TestFiles.h"
 #include "files/BlockWriter.h"
-#include "files/ProgressLog.h"
+#include "install/FontStep.h"
+#include "install/ProgressLog.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
 #include "system/FontRegistry.h"
@@ -20,11 +21,11 @@
 using base::AppError;
 using files::IBlockWriter;
 using files::ScopedBlockWriter;
+using install::InstallFonts;
 using shared::GetWindowsDir;
 using sys::CurrentFontRegistry;
 using sys::GetFontTitle;
 using sys::IFontRegistry;
-using sys::InstallFonts;
 using sys::ScopedFontRegistry;
 
 namespace {
@@ -239,9 +240,8 @@ TEST_F(InstallFontsTest, AFontMissingFromTheMediumEndsTheWork) {
 // Every write fails, as on a full disk.
 class FailingBlockWriter : public IBlockWriter {
   public:
-    bool WriteBlock(HANDLE, const void*, DWORD) override {
-        SetLastError(ERROR_DISK_FULL);
-        return false;
+    base::SysResult WriteBlock(HANDLE, const void*, DWORD) override {
+        return base::SysResult::Failed(ERROR_DISK_FULL);
     }
 };
 
@@ -251,7 +251,13 @@ TEST_F(InstallFontsTest, AFailedCopyIsNeitherRegisteredNorReported) {
     FailingBlockWriter failing;
     const ScopedBlockWriter diskFull(failing);
 
-    EXPECT_THROW(InstallFonts(log_, medium_, base::RunHere), AppError);
+    try {
+        InstallFonts(log_, medium_, base::RunHere);
+        ADD_FAILURE() << "nothing raised";
+    } catch (const base::SysFailure& failure) {
+        EXPECT_EQ(failure.code(), static_cast<unsigned long>(ERROR_DISK_FULL))
+            << "the copy's own error travels with the raised one";
+    }
 
     EXPECT_THAT(log_.lines, IsEmpty());
     EXPECT_THAT(AddedRegistrations(), IsEmpty());

@@ -21,7 +21,7 @@ class FakeHost : public install::IInstallHost {
         log.Clear();
         logShown = true;
     }
-    files::IProgressLog& Log() override { return log; }
+    install::IProgressLog& Log() override { return log; }
     void EnableExit() override { exitEnabled = true; }
     void SetCanClose(bool value) override {
         canClose = value;

@@ -27,10 +27,12 @@ namespace {
 class SlowWriter final : public IBlockWriter {
   public:
     explicit SlowWriter(DWORD delayMs) : delayMs_(delayMs) {}
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         Sleep(delayMs_);
         DWORD written = 0;
-        return WriteFile(file, data, size, &written, nullptr) && written == size;
+        return WriteFile(file, data, size, &written, nullptr) && written == size
+                   ? base::SysResult()
+                   : base::SysResult::LastError();
     }
 
   private:

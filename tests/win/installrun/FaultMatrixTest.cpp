@@ -160,14 +160,15 @@ class FaultMatrix : public InstallFixture {
 class SmallDisk final : public IBlockWriter {
   public:
     explicit SmallDisk(LONGLONG capacity) : capacity_(capacity) {}
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         LARGE_INTEGER reserved{};
         if (GetFileSizeEx(file, &reserved) && reserved.QuadPart > capacity_) {
-            SetLastError(ERROR_DISK_FULL);
-            return false;
+            return base::SysResult::Failed(ERROR_DISK_FULL);
         }
         DWORD written = 0;
-        return WriteFile(file, data, size, &written, nullptr) && written == size;
+        return WriteFile(file, data, size, &written, nullptr) && written == size
+                   ? base::SysResult()
+                   : base::SysResult::LastError();
     }
 
   private:

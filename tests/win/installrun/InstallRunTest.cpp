@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <optional>
 
 #include "FakeHost.h"
 #include "SmallMedium.h"
@@ -13,12 +14,14 @@
 #include "files/BlockWriter.h"
 #include "install/InstallLog.h"
 #include "install/InstallRun.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "base/AppError.h"
 #include "base/Handles.h"
 #include "ui/Application.h"
+#include "base/SysError.h"
 
 using base::AppError;
+using base::SysErrorMessage;
 using base::UniqueFindHandle;
 using base::WithFullStop;
 using files::ScopedBlockWriter;
@@ -42,6 +45,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
+namespace MediumLayout = install::MediumLayout;
 
 namespace {
 
@@ -626,6 +630,55 @@ TEST_F(LoggedRunTest, ExitCodesFollowHowTheRunEnded) {
     EXPECT_THAT(ReadBytes(target_ + L"Install.log"),
                 HasSubstr(Utf8(L"Установка прервана ошибкой:\r\n" + WithFullStop(error_) +
                                L"\r\nКод завершения: 2\r\n")));
+}
+
+// Why a step failed reaches the log on disk: after a failed step's line, the
+// system's text for the error the copy (or the directory's creation) handed
+// back; a raised error's text names it in the error report. The window's
+// lines stay as they are.
+TEST_F(LoggedRunTest, TheSystemsTextForEveryFailureReachesTheLogOnDisk) {
+    ASSERT_EQ(RunLogged(false), 0); // an earlier installation, whose files can be held
+    const std::wstring diskFull = SysErrorMessage(ERROR_DISK_FULL);
+    const std::wstring sharing = SysErrorMessage(ERROR_SHARING_VIOLATION);
+    const std::wstring noPath = SysErrorMessage(ERROR_PATH_NOT_FOUND);
+    ASSERT_FALSE(diskFull.empty() || sharing.empty() || noPath.empty());
+    const std::wstring heldFile = target_ + L"fbclient.Dll";
+    const struct {
+        const char* name;
+        std::wstring target;
+        std::wstring fullDiskContent; // of this medium file; empty: none
+        std::wstring held;            // a target file held open; empty: none
+        int exitCode;
+        std::wstring shown;  // a line the window shows as it is
+        std::wstring onDisk; // what the log on disk holds
+    } rows[] = {
+        {"full disk", target_, L"Birch.Dll", L"", 3, L"Копирование файла Birch.Dll....ОШИБКА!!!",
+         L"  Копирование файла Birch.Dll....ОШИБКА!!! (" + diskFull + L")\r\n"},
+        {"sharing violation", target_, L"", heldFile, -1, L"Копирование файла fbclient.Dll....",
+         L"Установка прервана ошибкой:\r\nCannot create file \"" + heldFile + L"\". " + sharing},
+        {"missing parent", work_.path() + L"missing\\Holter\\", L"", L"", 2,
+         L"Ошибка при создании каталога!",
+         L"  Ошибка при создании каталога! (" + noPath + L")\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        host_ = FakeHost{};
+        host_.path = row.target;
+        std::optional<FailingOnContent> disk;
+        std::optional<ScopedBlockWriter> failing;
+        if (!row.fullDiskContent.empty()) {
+            disk.emplace(ContentOf(row.fullDiskContent));
+            failing.emplace(*disk);
+        }
+        std::optional<testfiles::FileLock> lock;
+        if (!row.held.empty()) {
+            lock.emplace(row.held);
+            ASSERT_TRUE(lock->locked());
+        }
+        EXPECT_EQ(RunLogged(true), row.exitCode);
+        EXPECT_THAT(host_.log.lines, Contains(row.shown));
+        EXPECT_THAT(ReadBytes(logFile_), HasSubstr(Utf8(row.onDisk)));
+    }
 }
 
 // A driver installer that could not be started is a failed step too.

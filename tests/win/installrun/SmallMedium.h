@@ -77,13 +77,14 @@ inline std::wstring DesktopLink() {
 class FailingOnContent : public files::IBlockWriter {
   public:
     explicit FailingOnContent(std::string content) : content_(std::move(content)) {}
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         if (std::string_view(static_cast<const char*>(data), size) == content_) {
-            SetLastError(ERROR_DISK_FULL);
-            return false;
+            return base::SysResult::Failed(ERROR_DISK_FULL);
         }
         DWORD written = 0;
-        return WriteFile(file, data, size, &written, nullptr) && written == size;
+        return WriteFile(file, data, size, &written, nullptr) && written == size
+                   ? base::SysResult()
+                   : base::SysResult::LastError();
     }
 
   private:

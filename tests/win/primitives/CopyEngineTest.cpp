@@ -2,18 +2,25 @@
 // blocks through the two buffers, progress, and failures on either side.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FailingWriter.h"
 #include "common/TestFiles.h"
 #include "files/CopyEngine.h"
+#include "files/ThreadStarter.h"
 #include "base/Handles.h"
 
 using base::UniqueHandle;
 using files::CopyFileContent;
+using files::CurrentThreadStarter;
+using files::IThreadStarter;
 using files::kWriteBackStep;
 using files::ScopedBlockWriter;
+using files::ScopedThreadStarter;
 
 namespace {
 
@@ -39,7 +46,7 @@ UniqueHandle Open(const std::wstring& path, DWORD access, DWORD disposition) {
 class CopyEngineTest : public testing::Test {
   protected:
     // Copies `claimed` bytes of a source holding `content`; the result, the
-    // last error and the progress calls.
+    // error code and the progress calls.
     // With `writeBack`, the destination is also flushed through a second
     // handle while the copy goes on.
     bool Copy(const std::string& content, ULONGLONG claimed, DWORD block = kBlock,
@@ -56,15 +63,14 @@ class CopyEngineTest : public testing::Test {
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
             EXPECT_TRUE(second) << GetLastError();
         }
-        SetLastError(0xdeadbeef);
-        const bool copied = CopyFileContent(
+        const base::SysResult copied = CopyFileContent(
             in.get(), out.get(), claimed,
             [&](ULONGLONG done, ULONGLONG size) {
                 progress.push_back({done, size});
             },
             block, second.get());
-        error = GetLastError();
-        return copied;
+        error = copied.code();
+        return copied.ok();
     }
 
     ScratchDir dir;
@@ -133,6 +139,72 @@ TEST_F(CopyEngineTest, WriteBackLeavesTheBytesAndTheErrorsAsTheyWere) {
     const ScopedBlockWriter replaced(failing);
     EXPECT_FALSE(Copy(content, size, kLargeBlock, true));
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL));
+}
+
+// Starts threads through the starter it replaces, except the one start it
+// refuses, as the system does when it runs out of memory; counts the
+// threads started and those whose work has ended.
+class RefusingStarter final : public IThreadStarter {
+  public:
+    explicit RefusingStarter(int refused) : refused_(refused), real_(CurrentThreadStarter()) {}
+    base::SysResult Start(std::jthread& thread, std::function<void()> work) override {
+        if (++starts_ == refused_) {
+            return base::SysResult::Failed(ERROR_NO_SYSTEM_RESOURCES);
+        }
+        const base::SysResult started = real_.Start(thread, [this, work] {
+            work();
+            ++ended;
+        });
+        started_ += started.ok() ? 1 : 0;
+        return started;
+    }
+    int started() const { return started_; }
+    std::atomic<int> ended{0};
+
+  private:
+    int refused_;
+    IThreadStarter& real_;
+    int starts_ = 0;
+    int started_ = 0;
+};
+
+// However the starts end, every thread started is told to stop and joined
+// before the copy returns its error. A copy that never returns (a thread
+// waiting for a stop that never comes) ends the test process after 60 s
+// with the failure said, instead of hanging the test run.
+TEST_F(CopyEngineTest, AThreadThatCannotStartEndsTheCopyWithItsErrorAndJoinsTheOthers) {
+    const struct {
+        const char* name;
+        int refusedStart; // 1: the reader, 2: the flushing thread
+        bool writeBack;
+        int started;
+    } rows[] = {
+        {"reader", 1, false, 0},
+        {"reader, with write-back", 1, true, 0},
+        {"flushing thread", 2, true, 1},
+    };
+    const std::string content = Numbered(size_t{10} * kBlock);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        RefusingStarter starter(row.refusedStart);
+        const ScopedThreadStarter replaced(starter);
+        const base::UniqueHandle returned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        bool copied = true;
+        std::thread copy([&] {
+            copied = Copy(content, content.size(), kBlock, row.writeBack);
+            SetEvent(returned.get());
+        });
+        if (WaitForSingleObject(returned.get(), 60000) != WAIT_OBJECT_0) {
+            std::fprintf(stderr, "%s: the copy never returned\n", row.name);
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 1);
+        }
+        copy.join();
+        EXPECT_FALSE(copied);
+        EXPECT_EQ(error, static_cast<DWORD>(ERROR_NO_SYSTEM_RESOURCES));
+        EXPECT_EQ(starter.started(), row.started);
+        EXPECT_EQ(starter.ended.load(), row.started) << "every thread started has ended";
+    }
 }
 
 } // namespace

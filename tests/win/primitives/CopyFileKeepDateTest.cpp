@@ -3,6 +3,7 @@
 #include "FailingWriter.h"
 #include "common/TestFiles.h"
 #include "base/AppError.h"
+#include "base/LongPath.h"
 #include "base/SysError.h"
 #include "files/FileCopy.h"
 #include "files/FileReplace.h"
@@ -82,7 +83,7 @@ TEST_F(CopyFileKeepDateTest, CopyOfAReadOnlyHiddenSourceHasNormalAttributes) {
 }
 
 TEST_F(CopyFileKeepDateTest, MissingSourceRaisesTheOpenErrorAndCreatesNothing) {
-    EXPECT_EQ(RaisedText([&] { CopyFileKeepDate(source, destination); }),
+    EXPECT_EQ(RaisedText([&] { (void)CopyFileKeepDate(source, destination); }),
               CannotOpen(source, ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(Names(dir.path()).empty());
 }
@@ -92,7 +93,7 @@ TEST_F(CopyFileKeepDateTest, LockedSourceRaisesTheOpenError) {
     const FileLock lock(source);
     ASSERT_TRUE(lock.locked());
 
-    EXPECT_EQ(RaisedText([&] { CopyFileKeepDate(source, destination); }),
+    EXPECT_EQ(RaisedText([&] { (void)CopyFileKeepDate(source, destination); }),
               CannotOpen(source, ERROR_SHARING_VIOLATION));
     EXPECT_FALSE(Exists(destination));
 }
@@ -114,7 +115,7 @@ TEST_P(RefusedDestinationTest, RaisesTheCreateErrorAndKeepsTheDestination) {
     ASSERT_TRUE(WriteBytes(destination, "earlier content"));
     ASSERT_TRUE(SetFileAttributesW(destination.c_str(), GetParam().attributes));
 
-    EXPECT_EQ(RaisedText([&] { CopyFileKeepDate(source, destination); }),
+    EXPECT_EQ(RaisedText([&] { (void)CopyFileKeepDate(source, destination); }),
               CannotCreate(destination, ERROR_ACCESS_DENIED));
 
     EXPECT_EQ(ReadBytes(destination), "earlier content");
@@ -135,7 +136,7 @@ TEST_F(CopyFileKeepDateTest, DestinationInUseRaisesTheCreateErrorAndKeepsIt) {
     {
         const FileLock lock(destination);
         ASSERT_TRUE(lock.locked());
-        EXPECT_EQ(RaisedText([&] { CopyFileKeepDate(source, destination); }),
+        EXPECT_EQ(RaisedText([&] { (void)CopyFileKeepDate(source, destination); }),
                   CannotCreate(destination, ERROR_SHARING_VIOLATION));
     }
     EXPECT_EQ(ReadBytes(destination), "earlier content");
@@ -145,7 +146,7 @@ TEST_F(CopyFileKeepDateTest, MissingDestinationDirectoryRaisesAndReleasesTheSour
     ASSERT_TRUE(WriteBytes(source, "content"));
     const std::wstring nowhere = dir / L"нет каталога\\file.dat";
 
-    EXPECT_EQ(RaisedText([&] { CopyFileKeepDate(source, nowhere); }),
+    EXPECT_EQ(RaisedText([&] { (void)CopyFileKeepDate(source, nowhere); }),
               CannotCreate(nowhere, ERROR_PATH_NOT_FOUND));
 
     const FileLock reopened(source);
@@ -193,7 +194,8 @@ class KeepingCopyTest : public CopyFileKeepDateTest {
     }
     bool Copy() {
         return CopyFileKeepDate(
-            source, destination, [this](int attempt) { return Backup(attempt); }, kept);
+                   source, destination, [this](int attempt) { return Backup(attempt); }, kept)
+            .ok();
     }
     std::wstring kept = L"<unset>";
 };
@@ -229,10 +231,12 @@ TEST_F(KeepingCopyTest, FailedContentCopyLeavesTheEarlierFileAtItsNameAndNoOther
 // Counts the blocks written, and writes them.
 class CountingWriter final : public IBlockWriter {
   public:
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         ++blocks;
         DWORD written = 0;
-        return WriteFile(file, data, size, &written, nullptr) && written == size;
+        return WriteFile(file, data, size, &written, nullptr) && written == size
+                   ? base::SysResult()
+                   : base::SysResult::LastError();
     }
     int blocks = 0;
 };
@@ -248,7 +252,8 @@ TEST_F(KeepingCopyTest, DatabaseOpenWithoutDeleteSharingRaisesBeforeAnyWrite) {
     for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
         const FileLock lock(destination, share);
         ASSERT_TRUE(lock.locked());
-        EXPECT_EQ(RaisedText([&] { Copy(); }), CannotCreate(destination, ERROR_SHARING_VIOLATION));
+        EXPECT_EQ(RaisedText([&] { (void)Copy(); }),
+                  CannotCreate(destination, ERROR_SHARING_VIOLATION));
     }
     EXPECT_EQ(counting.blocks, 0);
     EXPECT_EQ(ReadBytes(destination), "clinic database");
@@ -292,3 +297,60 @@ TEST_F(CopyFileKeepDateTest, FirstCopyIntoADirectoryRemovesStaleTemporaryFilesOn
 }
 
 } // namespace
+
+TEST(LongPathForm, OnlyPathsFromMaxPathOnTakeTheExtendedLengthForm) {
+    const std::wstring share = L"\\\\server\\share\\";
+    const std::wstring deep = std::wstring(MAX_PATH, L'д');
+    const struct {
+        const char* name;
+        std::wstring path;
+        std::wstring form;
+    } rows[] = {
+        {"short", L"C:\\Holter\\QZ7.FDB", L"C:\\Holter\\QZ7.FDB"},
+        {"one under the limit", L"C:\\" + std::wstring(MAX_PATH - 4, L'a'),
+         L"C:\\" + std::wstring(MAX_PATH - 4, L'a')},
+        {"at the limit", L"C:\\" + std::wstring(MAX_PATH - 3, L'a'),
+         L"\\\\?\\C:\\" + std::wstring(MAX_PATH - 3, L'a')},
+        {"dots and slashes resolved", L"C:/Holter/..\\" + deep + L"\\.\\x.tmp",
+         L"\\\\?\\C:\\" + deep + L"\\x.tmp"},
+        {"network share", share + deep, L"\\\\?\\UNC\\server\\share\\" + deep},
+        {"already extended", L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(base::LongPathForm(row.path), row.form);
+    }
+}
+
+// Destinations whose own paths are just under MAX_PATH: the temporary file
+// beside each (and the database's backup name) is longer, and the copies
+// and the whole-file write still go through and leave no temporary file.
+TEST_F(CopyFileKeepDateTest, DestinationsJustUnderMaxPathAreReached) {
+    std::wstring directory = dir.path();
+    while (directory.size() < MAX_PATH - 40) {
+        directory += std::wstring(20, L'ж') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring target = directory + std::wstring(MAX_PATH - 1 - directory.size(), L'f');
+    ASSERT_EQ(target.size(), size_t{MAX_PATH - 1});
+    const std::string content = "medium file\r\n" + std::string(100000, 'm');
+    ASSERT_TRUE(WriteBytes(source, content));
+
+    EXPECT_TRUE(CopyFileKeepDate(source, target));
+    EXPECT_EQ(ReadBytes(target), content);
+
+    ASSERT_TRUE(WriteBytes(target, "clinic file"));
+    std::wstring kept;
+    EXPECT_TRUE(CopyFileKeepDate(
+        source, target,
+        [&](int attempt) { return target + L"." + std::to_wstring(attempt) + L".bak"; }, kept));
+    EXPECT_EQ(kept, target + L".1.bak");
+    EXPECT_EQ(ReadBytes(target), content);
+    EXPECT_EQ(ReadBytes(base::LongPathForm(kept)), "clinic file");
+
+    files::WriteWholeFile(target, {'w', 'h', 'o', 'l', 'e'});
+    EXPECT_EQ(ReadBytes(target), "whole");
+    for (const std::wstring& name : Names(directory)) {
+        EXPECT_FALSE(IsInstallerTempName(name)) << Utf8(name) << " was left behind";
+    }
+}

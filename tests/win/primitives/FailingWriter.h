@@ -9,19 +9,18 @@ class FailingWriter final : public files::IBlockWriter {
   public:
     explicit FailingWriter(DWORD bytesBeforeFailure) : left_(bytesBeforeFailure) {}
 
-    bool WriteBlock(HANDLE file, const void* data, DWORD size) override {
+    base::SysResult WriteBlock(HANDLE file, const void* data, DWORD size) override {
         const DWORD passed = size < left_ ? size : left_;
         DWORD written = 0;
         if (passed > 0 && !WriteFile(file, data, passed, &written, nullptr)) {
-            return false;
+            return base::SysResult::LastError();
         }
         left_ -= passed;
         if (passed < size) {
             ++failures_;
-            SetLastError(ERROR_DISK_FULL);
-            return false;
+            return base::SysResult::Failed(ERROR_DISK_FULL);
         }
-        return true;
+        return {};
     }
 
     int failures() const { return failures_; }

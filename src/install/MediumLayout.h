@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-namespace MediumLayout {
+namespace install::MediumLayout {
 
 // Below the source path (the installer's own directory).
 inline constexpr std::wstring_view DatabaseDir = L"DTAfb\\";
@@ -89,4 +89,4 @@ constexpr const FileGroup& FirebirdGroupFor(int windowsIndex) {
     return windowsIndex == 0 ? Group2AFirebird : Group2BFirebird;
 }
 
-} // namespace MediumLayout
+} // namespace install::MediumLayout

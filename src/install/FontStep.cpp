@@ -1,27 +1,32 @@
 // Installs the suite's TrueType fonts that the Windows fonts directory
 // lacks: copy, machine registration, a short load so that running programs
 // hear of it, and a line in the progress log.
-#include "system/Fonts.h"
+#include "install/FontStep.h"
 
 #include <windows.h>
 
 #include "files/FileCopy.h"
 #include "files/FileReplace.h"
-#include "files/ProgressLog.h"
+#include "install/ProgressLog.h"
 #include "system/FontRegistry.h"
+#include "system/Fonts.h"
 #include "base/AppError.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "shared/VS_Common_Proc.h"
 #include "base/FileQueries.h"
+#include "base/SysResult.h"
 
-namespace sys {
+namespace install {
 
 using base::AppError;
 using base::FileExists;
 using base::TRunBlocking;
+using base::SysFailure;
+using base::SysResult;
 using files::CopyFileKeepDate;
-using files::IProgressLog;
 using shared::GetWindowsDir;
+using sys::CurrentFontRegistry;
+using sys::GetFontTitle;
 
 namespace {
 
@@ -66,9 +71,10 @@ void InstallFont(IProgressLog& log, const std::wstring& sourceDir, const std::ws
     const std::wstring title = GetFontTitle(sourceDir + name);
     // A font whose content did not arrive is neither registered nor
     // reported as installed.
-    if (!CopyFileKeepDate(sourceDir + name, installed)) {
-        throw AppError(L"Cannot copy file \"" + sourceDir + name + L"\" to \"" + installed +
-                       L"\".");
+    if (const SysResult copied = CopyFileKeepDate(sourceDir + name, installed); !copied) {
+        throw SysFailure(L"Cannot copy file \"" + sourceDir + name + L"\" to \"" + installed +
+                             L"\".",
+                         copied.code());
     }
     RegisterFont(title, name);
     runBlocking([&installed] { AnnounceFont(installed); });
@@ -89,4 +95,4 @@ std::wstring InstalledFontPath(const std::wstring& name) {
     return GetWindowsDir() + L"fonts\\" + name;
 }
 
-} // namespace sys
+} // namespace install
