@@ -1,9 +1,12 @@
 #include "app/Main.h"
 
+#include <shlwapi.h>
+
 #include "app/LoadPngResource.h"
 #include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
 #include "files/DirectoryTree.h"
+#include "install/InstallLog.h"
 #include "install/InstallRun.h"
 #include "base/AppError.h"
 #include "base/Resources.h"
@@ -18,6 +21,7 @@ using base::AppError;
 using base::ResourceBytes;
 using files::CreateDirectoryIfMissing;
 using install::CheckTargetPath;
+using install::FullPath;
 using install::InstallEnvironment;
 using install::RunInstallLogged;
 using install::TTargetPath;
@@ -114,6 +118,10 @@ void CreateTargetDirectories(const std::wstring& path) {
     for (const std::wstring& directory : {path, path + L"Settings\\"}) {
         CreateDirectoryIfMissing(directory);
     }
+}
+
+std::wstring TargetAgainstInstaller(const std::wstring& path) {
+    return FullPath(PathIsRelativeW(path.c_str()) ? BaseDir + path : path);
 }
 
 bool IsSisterBrandName(const std::wstring& productName) {
@@ -372,7 +380,9 @@ void TFMain::BtnInputPathNextClick(TWindow&) {
         ePath.TakeFocus();
         return;
     }
-    CreateTargetDirectories(target.path);
+    const std::wstring path = TargetAgainstInstaller(target.path);
+    ePath.SetText(path);
+    CreateTargetDirectories(path);
     InsatallPages.ShowPage(tsInputComponents);
 }
 

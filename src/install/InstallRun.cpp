@@ -12,6 +12,7 @@
 #include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
+#include "install/Preflight.h"
 #include "files/MediumLayout.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
@@ -47,6 +48,8 @@ namespace {
 
 const wchar_t* const kDone = L"Завершено";
 const wchar_t* const kFailed = kFailedMark;
+const wchar_t* const kFilesInUseText =
+    L"Установка не начата, ничего не изменено: файлы установленного комплекса заняты:";
 
 // FCanClose false and the hourglass while the suite's files are copied;
 // restored, and the taskbar's progress removed, however the stretch is left.
@@ -82,6 +85,15 @@ class InstallRun {
         source_ = env_.sourcePath;
         host_.SetCopyFrom(source_);
 
+        if (!NothingInTheWay()) {
+            host_.EnableExit();
+            return TRunEnd::Refused;
+        }
+        if (env_.unattended) {
+            // What the path page creates when it is left.
+            CreateDirectoryIfMissing(target_);
+            CreateDirectoryIfMissing(target_ + std::wstring(MediumLayout::SettingsDir));
+        }
         if (!CreateTargetDirectory()) {
             return TRunEnd::Stopped;
         }
@@ -99,6 +111,49 @@ class InstallRun {
     }
 
   private:
+    TRunFiles RunFiles() const {
+        const bool withDriver =
+            env_.unattended ? env_.unattended->runDriver : host_.DriverInstallChecked();
+        return TRunFiles{source_, target_, host_.WindowsIndex(), withDriver};
+    }
+
+    // The check before anything is written: the files the run replaces can
+    // be replaced now (asked again on "Повтор" until they can, or given up),
+    // and the drive has room. False, with the reason in the log, when the
+    // run must not begin.
+    bool NothingInTheWay() {
+        const TRunFiles files = RunFiles();
+        for (;;) {
+            const std::vector<TFileInUse> inUse = FilesInUse(FilesTheRunReplaces(files));
+            if (inUse.empty()) {
+                break;
+            }
+            const std::vector<std::wstring> lines = FilesInUseLines(inUse);
+            if (env_.unattended || !AskToRetry(lines)) {
+                log_.Add(kFilesInUseText);
+                for (const std::wstring& line : lines) {
+                    log_.Add(line);
+                }
+                return false;
+            }
+        }
+        if (const auto shortage = RoomShortage(target_, BytesTheRunCopies(files))) {
+            ReportFailure(RoomShortageText(*shortage));
+            return false;
+        }
+        return true;
+    }
+
+    bool AskToRetry(const std::vector<std::wstring>& lines) {
+        std::wstring text = kFilesInUseText;
+        for (const std::wstring& line : lines) {
+            text += L"\r\n" + line;
+        }
+        text += L"\r\n\r\nЗакройте программы, которые их используют, и нажмите \"Повтор\".";
+        return env_.dialogs.MessageDlg(text, TMsgDlgType::mtWarning,
+                                       TMsgDlgButtons::mbRetryCancel) == TModalResult::mrRetry;
+    }
+
     // Everything inside the guarded stretch, from the settings files to the
     // last extension library. False when the run stopped there.
     bool CopySuiteFiles() {
@@ -309,7 +364,7 @@ class InstallRun {
             // installation, and its copies keep a medium's read-only
             // attribute.
             ClearReadOnlyTree(target_ + driverDir);
-            ShellCopyDir(source_ + driverDir, target_ + driverDir);
+            CopyDriverDirectory();
             ClearReadOnlyTree(target_ + driverDir);
         }
         log_.Add(L"Началась установка драйверов устройства...");
@@ -319,6 +374,40 @@ class InstallRun {
         // A driver installer that never started is not reported as done.
         log_.Add(startError == 0 ? std::wstring(L"Установка драйверов устройства завершена")
                                  : kDriverNotDone + SysErrorMessage(startError));
+    }
+
+    // The medium's driver directory over the target's, whose files it
+    // replaces, on a first installation and a reinstall alike. The shell
+    // copies a directory into an existing destination as a subdirectory,
+    // so it is given the target itself: the directory lands on (or merges
+    // into) target\FTDIDriverInstall. A run nobody answers copies the tree
+    // itself: the shell's copy has windows of its own (progress, errors).
+    void CopyDriverDirectory() {
+        const std::wstring driverDir(MediumLayout::DriverDir);
+        if (!env_.unattended) {
+            ShellCopyDir(source_ + driverDir, target_);
+            return;
+        }
+        const std::wstring from = source_ + driverDir + L"\\";
+        const std::wstring to = target_ + driverDir + L"\\";
+        CreateDirectoryIfMissing(to);
+        for (const std::wstring& relative : TreeFiles(source_ + driverDir)) {
+            const std::wstring destination = to + relative;
+            CreateDirectoriesFor(to, relative);
+            if (!CopyFileW((from + relative).c_str(), destination.c_str(), FALSE)) {
+                log_.Add(L"Копирование файла " + driverDir + L"\\" + relative + L"...." + kFailed +
+                         L" " + SysErrorMessage(GetLastError()));
+            }
+        }
+    }
+
+    // The directories of `relative` (a file's path below `root`) that are
+    // missing.
+    static void CreateDirectoriesFor(const std::wstring& root, const std::wstring& relative) {
+        for (std::size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
+             slash = relative.find(L'\\', slash + 1)) {
+            CreateDirectoryIfMissing(root + relative.substr(0, slash));
+        }
     }
 
     void CreateDesktopLink() {
