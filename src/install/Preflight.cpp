@@ -193,14 +193,18 @@ std::vector<std::wstring> TreeFiles(const std::wstring& root) {
 
 std::vector<TFileInUse> FilesInUse(const std::vector<std::wstring>& paths) {
     std::vector<TFileInUse> inUse;
-    const RestartManager restartManager;
+    // Loaded only when there is something to ask it about.
+    std::optional<RestartManager> restartManager;
     for (const std::wstring& path : paths) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             continue;
         }
         if (const DWORD error = ReplaceOpenError(path, attributes); error != 0) {
-            inUse.push_back({path, error, restartManager.Holders(path)});
+            if (!restartManager) {
+                restartManager.emplace();
+            }
+            inUse.push_back({path, error, restartManager->Holders(path)});
         }
     }
     return inUse;

@@ -484,7 +484,9 @@ TEST_F(InstallRunTest, FilesInUseAreNamedBeforeAnythingIsWrittenAndRetryChecksAg
     EXPECT_EQ(dialogs.asked[0].buttons, TMsgDlgButtons::mbRetryCancel);
     for (const std::wstring& path : {database, runtime}) {
         EXPECT_THAT(dialogs.asked[0].text, HasSubstr(path));
-        EXPECT_THAT(host_.log.lines, Contains(HasSubstr(path)));
+        // The path, then who holds it or why it cannot be opened.
+        EXPECT_THAT(host_.log.lines, Contains(StartsWith(L"  " + path + L" — ")));
+        EXPECT_THAT(host_.log.lines, Not(Contains(L"  " + path + L" — ")));
     }
     EXPECT_THAT(CopyLines(), ::testing::IsEmpty());
     EXPECT_TRUE(host_.canCloseHistory.empty()) << "the guarded stretch was entered";
