@@ -110,8 +110,8 @@ std::optional<std::wstring> SilentTarget(const TSwitches& switches, std::wstring
     case TTargetPathVerdict::Accepted:
         break;
     }
-    CreateTargetDirectories(target.path);
-    return target.path;
+    // The run creates the directories once its check has passed.
+    return TargetAgainstInstaller(target.path);
 }
 
 int RefuseTarget(const TSwitches& switches, const std::wstring& refusal) {

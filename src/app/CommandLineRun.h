@@ -6,6 +6,8 @@
 //   1 the command line is wrong
 //   2 the run stopped or was abandoned (the medium would stop the run)
 //   3 the run finished but a step failed
+//   4 the check before the run refused it: nothing was changed
+//   1618 another installer or uninstaller is running (app/SingleRun.h)
 #include <string>
 
 #include "app/portable/Switches.h"

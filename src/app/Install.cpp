@@ -7,6 +7,7 @@
 #include "app/CommandLineRun.h"
 #include "app/Main.h"
 #include "install/InstallLog.h"
+#include "app/SingleRun.h"
 #include "shared/SharedStartup.h"
 #include "shared/VS_Common_Var.h"
 #include "shared/WaitRun.h"
@@ -23,9 +24,11 @@ using app::InstallWithProgressPage;
 using app::kExitAbandoned;
 using app::ParseSwitches;
 using app::RefuseCommandLine;
+using app::RefuseSecondRun;
 using app::ShowSwitchesHelp;
 using app::TFMain;
 using app::TRunMode;
+using app::TSingleRun;
 using app::TSwitches;
 using app::TSwitchesParse;
 using app::TWin32UserDialogs;
@@ -82,6 +85,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (switches.check) {
         return CheckMediumBesideProgram(switches, BaseDir);
+    }
+    // Held until the program ends; taken after the switches are checked, so
+    // that a refused command line, /? and /CHECK never wait for a run.
+    const TSingleRun singleRun;
+    if (!singleRun.Taken()) {
+        return RefuseSecondRun(switches.mode != TRunMode::Interactive);
     }
     RealSystemActions system;
     if (switches.mode == TRunMode::VerySilent) {

@@ -1,10 +1,13 @@
 #include "app/Main.h"
 
+#include <shlwapi.h>
+
 #include "app/LoadPngResource.h"
 #include "app/SessionEnd.h"
 #include "install/portable/TargetPath.h"
 #include "app/portable/BackgroundComposer.h"
 #include "files/DirectoryTree.h"
+#include "install/InstallLog.h"
 #include "install/InstallRun.h"
 #include "install/WorkerWait.h"
 #include "base/AppError.h"
@@ -20,6 +23,7 @@ using base::AppError;
 using base::ResourceBytes;
 using files::CreateDirectoryIfMissing;
 using install::CheckTargetPath;
+using install::FullPath;
 using install::InstallEnvironment;
 using install::RunInstallLogged;
 using install::RunOnWorker;
@@ -118,6 +122,10 @@ void CreateTargetDirectories(const std::wstring& path) {
     for (const std::wstring& directory : {path, path + L"Settings\\"}) {
         CreateDirectoryIfMissing(directory);
     }
+}
+
+std::wstring TargetAgainstInstaller(const std::wstring& path) {
+    return FullPath(PathIsRelativeW(path.c_str()) ? BaseDir + path : path);
 }
 
 bool IsSisterBrandName(const std::wstring& productName) {
@@ -380,7 +388,9 @@ void TFMain::BtnInputPathNextClick(TWindow&) {
         ePath.TakeFocus();
         return;
     }
-    CreateTargetDirectories(target.path);
+    const std::wstring path = TargetAgainstInstaller(target.path);
+    ePath.SetText(path);
+    CreateTargetDirectories(path);
     InsatallPages.ShowPage(tsInputComponents);
 }
 

@@ -46,6 +46,11 @@ inline constexpr wchar_t kRootPathText[] = L"Программу нелзя ус�
 // missing; whether that worked is not examined (the install run meets it).
 void CreateTargetDirectories(const std::wstring& path);
 
+// A target path as every step of the run takes it: a relative one (as the
+// path page and /DIR accept) made absolute against the installer's own
+// directory, once, whatever the current directory is later.
+std::wstring TargetAgainstInstaller(const std::wstring& path);
+
 class TFMain;
 
 // A page's button bar along its bottom edge: a panel with a flat rounded

@@ -236,6 +236,9 @@ DWORD ReplaceLogFile(const std::wstring& path, const std::string& bytes) {
 }
 
 int RunExitCode(TRunEnd end, bool failedLine, bool unattended) {
+    if (end == TRunEnd::Refused) {
+        return kExitNothingChanged;
+    }
     if (end == TRunEnd::Stopped) {
         return 2;
     }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <vector>
 
 #include "ResourceIds.h"
 #include "base/portable/BlankText.h"
@@ -13,6 +14,7 @@
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
 #include "install/MediumLayout.h"
+#include "install/Preflight.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
 #include "base/SysResult.h"
@@ -49,6 +51,8 @@ namespace {
 
 const wchar_t* const kDone = L"Завершено";
 const wchar_t* const kFailed = kFailedMark;
+const wchar_t* const kFilesInUseText =
+    L"Установка не начата, ничего не изменено: файлы установленного комплекса заняты:";
 
 // FCanClose false and the hourglass while the suite's files are copied;
 // restored, and the taskbar's progress removed, however the stretch is left.
@@ -84,6 +88,15 @@ class InstallRun {
         source_ = env_.sourcePath;
         host_.SetCopyFrom(source_);
 
+        if (!NothingInTheWay()) {
+            host_.EnableExit();
+            return TRunEnd::Refused;
+        }
+        if (env_.unattended) {
+            // What the path page creates when it is left.
+            CreateDirectoryIfMissing(target_);
+            CreateDirectoryIfMissing(target_ + std::wstring(MediumLayout::SettingsDir));
+        }
         if (!CreateTargetDirectory()) {
             return TRunEnd::Stopped;
         }
@@ -101,6 +114,49 @@ class InstallRun {
     }
 
   private:
+    TRunFiles RunFiles() const {
+        const bool withDriver =
+            env_.unattended ? env_.unattended->runDriver : host_.DriverInstallChecked();
+        return TRunFiles{source_, target_, host_.WindowsIndex(), withDriver};
+    }
+
+    // The check before anything is written: the files the run replaces can
+    // be replaced now (asked again on "Повтор" until they can, or given up),
+    // and the drive has room. False, with the reason in the log, when the
+    // run must not begin.
+    bool NothingInTheWay() {
+        const TRunFiles files = RunFiles();
+        for (;;) {
+            const std::vector<TFileInUse> inUse = FilesInUse(FilesTheRunReplaces(files));
+            if (inUse.empty()) {
+                break;
+            }
+            const std::vector<std::wstring> lines = FilesInUseLines(inUse);
+            if (env_.unattended || !AskToRetry(lines)) {
+                log_.Add(kFilesInUseText);
+                for (const std::wstring& line : lines) {
+                    log_.Add(line);
+                }
+                return false;
+            }
+        }
+        if (const auto shortage = RoomShortage(target_, BytesTheRunCopies(files))) {
+            ReportFailure(RoomShortageText(*shortage));
+            return false;
+        }
+        return true;
+    }
+
+    bool AskToRetry(const std::vector<std::wstring>& lines) {
+        std::wstring text = kFilesInUseText;
+        for (const std::wstring& line : lines) {
+            text += L"\r\n" + line;
+        }
+        text += L"\r\n\r\nЗакройте программы, которые их используют, и нажмите \"Повтор\".";
+        return env_.dialogs.MessageDlg(text, TMsgDlgType::mtWarning,
+                                       TMsgDlgButtons::mbRetryCancel) == TModalResult::mrRetry;
+    }
+
     // Everything inside the guarded stretch, from the settings files to the
     // last extension library. False when the run stopped there.
     bool CopySuiteFiles() {
@@ -332,13 +388,18 @@ class InstallRun {
             // The shell would stop at a read-only file of an earlier
             // installation, and its copies keep a medium's read-only
             // attribute.
+            std::vector<TFailedCopy> failures;
             host_.WaitFor(
                 [&] {
                     ClearReadOnlyTree(target_ + driverDir);
-                    ShellCopyDir(source_ + driverDir, target_ + driverDir);
+                    failures = CopyDriverDirectory();
                     ClearReadOnlyTree(target_ + driverDir);
                 },
                 [] {});
+            for (const TFailedCopy& failure : failures) {
+                const int line = log_.Add(L"Копирование файла " + failure.name + L"...." + kFailed);
+                log_.SetCause(line, SysErrorMessage(failure.error));
+            }
         }
         log_.Add(L"Началась установка драйверов устройства...");
         log_.Repaint();
@@ -352,6 +413,48 @@ class InstallRun {
         // A driver installer that never started is not reported as done.
         log_.Add(startError == 0 ? std::wstring(L"Установка драйверов устройства завершена")
                                  : kDriverNotDone + SysErrorMessage(startError));
+    }
+
+    // The medium's driver directory over the target's, whose files it
+    // replaces, on a first installation and a reinstall alike. The shell
+    // copies a directory into an existing destination as a subdirectory,
+    // so it is given the target itself: the directory lands on (or merges
+    // into) target\FTDIDriverInstall. A run nobody answers copies the tree
+    // itself: the shell's copy has windows of its own (progress, errors).
+    // A file of the driver directory that could not be copied.
+    struct TFailedCopy {
+        std::wstring name; // relative to the medium
+        DWORD error;
+    };
+
+    // Runs on a worker thread: the failures are logged by the caller.
+    std::vector<TFailedCopy> CopyDriverDirectory() const {
+        const std::wstring driverDir(MediumLayout::DriverDir);
+        std::vector<TFailedCopy> failures;
+        if (!env_.unattended) {
+            ShellCopyDir(source_ + driverDir, target_);
+            return failures;
+        }
+        const std::wstring from = source_ + driverDir + L"\\";
+        const std::wstring to = target_ + driverDir + L"\\";
+        CreateDirectoryIfMissing(to);
+        for (const std::wstring& relative : TreeFiles(source_ + driverDir)) {
+            const std::wstring destination = to + relative;
+            CreateDirectoriesFor(to, relative);
+            if (!CopyFileW((from + relative).c_str(), destination.c_str(), FALSE)) {
+                failures.push_back({driverDir + L"\\" + relative, GetLastError()});
+            }
+        }
+        return failures;
+    }
+
+    // The directories of `relative` (a file's path below `root`) that are
+    // missing.
+    static void CreateDirectoriesFor(const std::wstring& root, const std::wstring& relative) {
+        for (std::size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
+             slash = relative.find(L'\\', slash + 1)) {
+            CreateDirectoryIfMissing(root + relative.substr(0, slash));
+        }
     }
 
     void CreateDesktopLink() {

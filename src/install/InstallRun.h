@@ -45,7 +45,9 @@ inline constexpr wchar_t kDriverNotDone[] = L"Установка драйвер�
 // How a run that raised no error ended.
 enum class TRunEnd {
     Finished, // every step was taken (some may have marked their line kFailedMark)
-    Stopped   // a directory could not be created or a copy of groups 1 to 4 failed
+    Stopped,  // a directory could not be created or a copy of groups 1 to 4 failed
+    Refused   // the check before the run found files in use or too little room:
+              // nothing was written
 };
 
 // The whole run. Errors raised by its steps pass to the caller (the window

@@ -55,8 +55,13 @@ struct TButtonSpec {
 };
 
 std::vector<TButtonSpec> ButtonsOf(TMsgDlgButtons buttons) {
-    if (buttons == TMsgDlgButtons::mbYesNo) {
+    switch (buttons) {
+    case TMsgDlgButtons::mbYesNo:
         return {{L"Yes", TModalResult::mrYes}, {L"No", TModalResult::mrNo}};
+    case TMsgDlgButtons::mbRetryCancel:
+        return {{L"Повтор", TModalResult::mrRetry}, {L"Отмена", TModalResult::mrCancel}};
+    case TMsgDlgButtons::mbOK:
+        break;
     }
     return {{L"OK", TModalResult::mrOk}};
 }
@@ -97,7 +102,15 @@ class TMessageDialogForm : public TForm {
         if (result != TModalResult::mrNone) {
             return result;
         }
-        return buttons_ == TMsgDlgButtons::mbYesNo ? TModalResult::mrNo : TModalResult::mrOk;
+        switch (buttons_) {
+        case TMsgDlgButtons::mbYesNo:
+            return TModalResult::mrNo;
+        case TMsgDlgButtons::mbRetryCancel:
+            return TModalResult::mrCancel;
+        case TMsgDlgButtons::mbOK:
+            break;
+        }
+        return TModalResult::mrOk;
     }
 
   private:

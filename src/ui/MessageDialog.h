@@ -4,10 +4,11 @@
 // language, the system's icon of its kind, the text sized to fit. It is
 // modal over the whole program, owned by the active window, centred on the
 // screen, and a window of class "TMessageForm" whose buttons are real
-// BUTTON children with the captions "OK", "Yes", "No".
+// BUTTON children with the captions "OK", "Yes", "No", "Повтор", "Отмена".
 //
-// An "OK" box closed by its close box counts as "OK"; a "Yes"/"No" box has
-// no working close box and must be answered.
+// An "OK" box closed by its close box counts as "OK", a "Повтор"/"Отмена"
+// box as "Отмена"; a "Yes"/"No" box has no working close box and must be
+// answered.
 #include <string>
 
 #include "ui/ModalResult.h"

@@ -8,9 +8,10 @@ namespace ui {
 // "Confirm").
 enum class TMsgDlgType { mtWarning, mtError, mtConfirmation };
 
-// "OK" alone, or "Yes" and "No".
-enum class TMsgDlgButtons { mbOK, mbYesNo };
+// "OK" alone, "Yes" and "No", or "Повтор" and "Отмена" (a check to try
+// again or give up).
+enum class TMsgDlgButtons { mbOK, mbYesNo, mbRetryCancel };
 
-enum class TModalResult { mrNone, mrOk, mrYes, mrNo };
+enum class TModalResult { mrNone, mrOk, mrYes, mrNo, mrRetry, mrCancel };
 
 } // namespace ui

@@ -120,7 +120,7 @@ TEST(SwitchesCommandLine, HelpListsEverySwitchAndExitCode) {
     const std::wstring help = SwitchesHelpText();
     for (const wchar_t* part :
          {L"/SILENT", L"/VERYSILENT", L"/DIR=", L"/LOG=", L"/DRIVER", L"/CHECK", L"/?", L"/HELP",
-          L"\r\n0 ", L"\r\n1 ", L"\r\n2 ", L"\r\n3 "}) {
+          L"\r\n0 ", L"\r\n1 ", L"\r\n2 ", L"\r\n3 ", L"\r\n4 ", L"\r\n1618 "}) {
         EXPECT_NE(help.find(part), std::wstring::npos) << testing::PrintToString(part);
     }
 }

@@ -29,8 +29,15 @@ class ScriptedDialogs : public shared::IUserDialogs {
                 return answer;
             }
         }
-        return buttons == ui::TMsgDlgButtons::mbOK ? ui::TModalResult::mrOk
-                                                   : ui::TModalResult::mrNo;
+        switch (buttons) {
+        case ui::TMsgDlgButtons::mbOK:
+            return ui::TModalResult::mrOk;
+        case ui::TMsgDlgButtons::mbRetryCancel:
+            return ui::TModalResult::mrCancel;
+        case ui::TMsgDlgButtons::mbYesNo:
+            break;
+        }
+        return ui::TModalResult::mrNo;
     }
     std::optional<std::wstring> BrowseForFolder(const std::wstring& instruction) override {
         browseInstructions.push_back(instruction);

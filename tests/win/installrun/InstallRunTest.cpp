@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <thread>
+#include <functional>
 #include <optional>
+#include <thread>
 
 #include "FakeHost.h"
 #include "SmallMedium.h"
@@ -15,6 +16,7 @@
 #include "install/InstallLog.h"
 #include "install/InstallRun.h"
 #include "install/MediumLayout.h"
+#include "install/Preflight.h"
 #include "base/AppError.h"
 #include "base/Handles.h"
 #include "ui/Application.h"
@@ -23,6 +25,7 @@
 using base::AppError;
 using base::SysErrorMessage;
 using base::UniqueFindHandle;
+using base::UniqueHandle;
 using base::WithFullStop;
 using files::ScopedBlockWriter;
 using install::InstallEnvironment;
@@ -34,6 +37,7 @@ using install::TRunEnd;
 using install::TUnattended;
 using install::TWizardPage;
 using ui::TModalResult;
+using ui::TMsgDlgButtons;
 using ui::TMsgDlgType;
 
 using testfiles::Exists;
@@ -500,20 +504,113 @@ TEST_F(InstallRunTest, ReinstallKeepsTheClinicsDataAndTheOldDatabase) {
               2);
 }
 
-TEST_F(InstallRunTest, DatabaseInUseIsNeitherRenamedNorReplaced) {
+// Answers the question about files in use with "Повтор" once, after
+// `beforeRetry` (the other program letting go); everything else as scripted.
+class RetryingDialogs : public ScriptedDialogs {
+  public:
+    TModalResult MessageDlg(const std::wstring& text, TMsgDlgType type,
+                            TMsgDlgButtons buttons) override {
+        const TModalResult scripted = ScriptedDialogs::MessageDlg(text, type, buttons);
+        if (buttons != TMsgDlgButtons::mbRetryCancel || !beforeRetry) {
+            return scripted;
+        }
+        beforeRetry();
+        beforeRetry = nullptr;
+        return TModalResult::mrRetry;
+    }
+    std::function<void()> beforeRetry;
+};
+
+// A file the run would replace, held open by another handle as a running
+// server holds it: before anything is written the run names it and asks;
+// "Отмена" leaves everything as it was, "Повтор" checks again.
+TEST_F(InstallRunTest, FilesInUseAreNamedBeforeAnythingIsWrittenAndRetryChecksAgain) {
     Run();
     const std::wstring database = target_ + L"DTAfb\\QZ7.FDB";
+    const std::wstring runtime = target_ + L"fbclient.Dll";
     WriteFileCreatingDirs(database, "the clinic's patients\r\n");
-    const HANDLE open = CreateFileW(database.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
-    host_ = FakeHost{};
-    host_.path = target_;
-    const std::wstring error = RunExpectingError();
-    CloseHandle(open);
-    EXPECT_THAT(error, HasSubstr(L"Cannot create file \"" + database + L"\""));
+    const std::string settings = ReadBytes(target_ + L"Settings\\holter.ini");
+    std::vector<UniqueHandle> held;
+    for (const std::wstring& path : {database, runtime}) {
+        held.emplace_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held.back());
+    }
+    RetryingDialogs dialogs;
+    dialogs.Answer(L"Подключите", TModalResult::mrYes);
+    const auto run = [&] {
+        host_ = FakeHost{};
+        host_.path = target_;
+        return RunInstall(
+            InstallEnvironment{host_, dialogs, system_, GetModuleHandleW(nullptr), medium_.path()});
+    };
+
+    // "Отмена" (the scripted answer): nothing written, the files named.
+    EXPECT_EQ(run(), TRunEnd::Refused);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].buttons, TMsgDlgButtons::mbRetryCancel);
+    for (const std::wstring& path : {database, runtime}) {
+        EXPECT_THAT(dialogs.asked[0].text, HasSubstr(path));
+        // The path, then who holds it or why it cannot be opened.
+        EXPECT_THAT(host_.log.lines, Contains(StartsWith(L"  " + path + L" — ")));
+        EXPECT_THAT(host_.log.lines, Not(Contains(L"  " + path + L" — ")));
+    }
+    EXPECT_THAT(CopyLines(), ::testing::IsEmpty());
+    EXPECT_TRUE(host_.canCloseHistory.empty()) << "the guarded stretch was entered";
+    EXPECT_TRUE(host_.exitEnabled);
     EXPECT_EQ(ReadBytes(database), "the clinic's patients\r\n");
-    EXPECT_TRUE(host_.canClose);
+    EXPECT_EQ(ReadBytes(target_ + L"Settings\\holter.ini"), settings);
+    EXPECT_EQ(testfiles::Names(target_ + L"DTAfb"), std::vector<std::wstring>{L"QZ7.FDB"});
+
+    // "Повтор" once the files are free: the run goes through.
+    dialogs.asked.clear();
+    dialogs.beforeRetry = [&] { held.clear(); };
+    EXPECT_EQ(run(), TRunEnd::Finished);
+    ASSERT_FALSE(dialogs.asked.empty());
+    EXPECT_EQ(dialogs.asked[0].buttons, TMsgDlgButtons::mbRetryCancel);
+    EXPECT_EQ(ReadBytes(database), "medium database\r\n");
+    EXPECT_THAT(host_.log.lines, Contains(StartsWith(L"Прежняя база данных сохранена: QZ7.FDB.")));
+}
+
+// The files a reinstall replaces: the groups' files of the chosen runtime,
+// the trees' files that are already there, the driver directory's only when
+// the driver step copies it, and the uninstaller.
+TEST_F(InstallRunTest, TheCheckLooksAtEveryFileTheRunWillReplace) {
+    Run();
+    WriteFileCreatingDirs(target_ + L"Uninstall.exe", "earlier uninstaller");
+    const auto replaced = [&](int windowsIndex, bool withDriver) {
+        return install::FilesTheRunReplaces(
+            install::TRunFiles{medium_.path(), target_, windowsIndex, withDriver});
+    };
+    const std::vector<std::wstring> all = replaced(0, true);
+    for (const wchar_t* file :
+         {L"DTAfb\\QZ7.FDB", L"fbclient.Dll", L"gds32.dll", L"intl\\fbintl.dll", L"udf\\ib_udf.sql",
+          L"udf\\Maple.Dll", L"ReleaseInfo", L"Updater.exe.cfg", L"backup\\r010115\\Install.cmd",
+          L"FTDIDriverInstall\\FTDIDriverInstall.exe", L"Uninstall.exe"}) {
+        EXPECT_THAT(all, Contains(target_ + file)) << Utf8(file);
+    }
+    EXPECT_THAT(all, Not(Contains(target_ + L"Settings\\holter.ini")));
+    EXPECT_THAT(replaced(0, false),
+                Not(Contains(target_ + L"FTDIDriverInstall\\FTDIDriverInstall.exe")));
+    // The older runtime's own libraries were never installed here.
+    EXPECT_THAT(replaced(1, true), Not(Contains(HasSubstr(L"gds32.dll"))));
+}
+
+TEST(RoomShortageText, RoundsTheNeedUpAndTheFreeRoomDown) {
+    constexpr std::uint64_t MiB = 1 << 20;
+    const struct {
+        std::uint64_t needed;
+        std::uint64_t free;
+        const wchar_t* text;
+    } rows[] = {
+        {17 * MiB, 8 * MiB, L"Недостаточно места на диске T:\\: нужно 17 МБ, свободно 8 МБ."},
+        {16 * MiB + 1, 9 * MiB - 1,
+         L"Недостаточно места на диске T:\\: нужно 17 МБ, свободно 8 МБ."},
+        {5000 * MiB, 0, L"Недостаточно места на диске T:\\: нужно 5000 МБ, свободно 0 МБ."},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(install::RoomShortageText({L"T:\\", row.needed, row.free}), row.text);
+    }
 }
 
 // A run nobody answers: no box ever, the driver step only when asked for,
@@ -625,8 +722,10 @@ TEST_F(LoggedRunTest, ExitCodesFollowHowTheRunEnded) {
     }
 
     // A raised error: logged with the error report's text, then passed on.
+    // (A run nobody answers makes a missing Settings\ itself, as the path
+    // page does.)
     testfiles::RemoveTree(target_ + L"Settings");
-    EXPECT_EQ(RunLogged(true), -1);
+    EXPECT_EQ(RunLogged(false), -1);
     EXPECT_THAT(ReadBytes(target_ + L"Install.log"),
                 HasSubstr(Utf8(L"Установка прервана ошибкой:\r\n" + WithFullStop(error_) +
                                L"\r\nКод завершения: 2\r\n")));

@@ -1,19 +1,24 @@
 #!/bin/bash
-# Runs the fault matrix's rows on a real small drive: an 8 MiB tmpfs given
-# to Wine as drive T:. Exits with 77 (skipped) where the machine does not
-# allow the mount; the same faults then stay covered through the write seam.
-#   small-drive.sh <fault matrix test program>
+# Runs the tests of a program whose names match a filter on a real small
+# drive: a tmpfs given to Wine as a drive letter. Exits with 77 (skipped)
+# where the machine does not allow the mount.
+#   small-drive.sh <test program> [<gtest filter> [<size> [<drive letter>]]]
+# (defaults: '*SmallDrive*', 24m, t). Each test that runs alongside another
+# takes a letter of its own: the mount point is named after it.
 set -uo pipefail
 : "${WINEPREFIX:?WINEPREFIX must name the prefix of the build}"
 here="$(cd "$(dirname "$0")" && pwd)"
-mountpoint="${WINEPREFIX%/}.smalldrive"
-letter="$WINEPREFIX/dosdevices/t:"
+filter="${2:-*SmallDrive*}"
+size="${3:-24m}"
+drive="${4:-t}"
+mountpoint="${WINEPREFIX%/}.smalldrive-$drive"
+letter="$WINEPREFIX/dosdevices/$drive:"
 
 mkdir -p "$mountpoint"
-mount_cmd=(mount -t tmpfs -o size=8m tmpfs "$mountpoint")
+mount_cmd=(mount -t tmpfs -o "size=$size" tmpfs "$mountpoint")
 if [ "$(id -u)" != 0 ]; then mount_cmd=(sudo -n "${mount_cmd[@]}"); fi
 if ! "${mount_cmd[@]}" 2>/dev/null; then
-    echo "no tmpfs mount allowed here: small-drive rows skipped"
+    echo "no tmpfs mount allowed here: small-drive tests skipped"
     exit 77
 fi
 cleanup() {
@@ -22,4 +27,4 @@ cleanup() {
 }
 trap cleanup EXIT
 ln -sfn "$mountpoint" "$letter"
-VESTAR_SMALL_DRIVE='T:\' "$here/../../../tools/wine-run.sh" "$1" --gtest_filter='*SmallDrive*'
+VESTAR_SMALL_DRIVE="${drive^^}:\\" "$here/../../../tools/wine-run.sh" "$1" --gtest_filter="$filter"

@@ -362,13 +362,21 @@ TEST_F(MainWindowTest, AcceptedPathIsNormalisedAndCreatedWithItsSettings) {
     EXPECT_TRUE(Exists(work_ / L"Other\\Settings"));
 }
 
-TEST_F(MainWindowTest, RelativeNameIsCreatedBelowTheCurrentDirectory) {
-    SetCurrentDirectoryW(work_.path().c_str());
+// A relative name is taken below the installer's own directory, whatever
+// the current directory is, and the field shows the full path every later
+// step uses.
+TEST_F(MainWindowTest, RelativeNameIsMadeFullBelowTheInstallersDirectory) {
+    const std::wstring installer = shared::BaseDir;
+    shared::BaseDir = work_.path();
+    CreateDirectoryW((work_.path() + L"elsewhere").c_str(), nullptr);
+    SetCurrentDirectoryW((work_.path() + L"elsewhere").c_str());
     GoToPathPage();
     SubmitPath(L"abc");
-    EXPECT_EQ(main_.ePath.Text(), L"abc\\");
+    shared::BaseDir = installer;
+    EXPECT_EQ(main_.ePath.Text(), work_.path() + L"abc\\");
     EXPECT_EQ(Page(), &main_.tsInputComponents);
     EXPECT_TRUE(Exists(work_ / L"abc\\Settings"));
+    EXPECT_FALSE(Exists(work_ / L"elsewhere\\abc"));
 }
 
 TEST_F(MainWindowTest, PathBelowAMissingParentIsAcceptedWithoutCreatingAnything) {

@@ -86,6 +86,8 @@ TEST(MessageDialog, TitlesButtonsAndResultsByKind) {
         {mtConfirmation, mbYesNo, L"No",  L"Confirm", {L"Yes", L"No"}, mrNo,  IDI_QUESTION},
         {mtWarning,      mbYesNo, L"Yes", L"Warning", {L"Yes", L"No"}, mrYes, IDI_WARNING},
         {mtError,        mbYesNo, L"No",  L"Error",   {L"Yes", L"No"}, mrNo,  IDI_ERROR},
+        {mtWarning, mbRetryCancel, L"Повтор", L"Warning", {L"Повтор", L"Отмена"}, mrRetry,  IDI_WARNING},
+        {mtWarning, mbRetryCancel, L"Отмена", L"Warning", {L"Повтор", L"Отмена"}, mrCancel, IDI_WARNING},
     };
     // clang-format on
     const std::wstring text = L"Вы уверены, что хотите отменить процесс установки?";
@@ -117,7 +119,7 @@ TEST(MessageDialog, TheRealUserDialogsShowOurBox) {
     EXPECT_EQ(result, TModalResult::mrOk);
 }
 
-TEST(MessageDialog, AYesNoBoxIgnoresCloseRequestsAndAnOkBoxTakesThemAsOk) {
+TEST(MessageDialog, AYesNoBoxIgnoresCloseRequestsOkAndRetryBoxesTakeThemAsOkAndCancel) {
     TModalResult yesNo = TModalResult::mrNone;
     bool stillOpenAfterClose = false;
     Script script;
@@ -155,6 +157,21 @@ TEST(MessageDialog, AYesNoBoxIgnoresCloseRequestsAndAnOkBoxTakesThemAsOk) {
     EXPECT_EQ(MessageDlg(L"Готово", TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK),
               TModalResult::mrOk);
     EXPECT_FALSE(closing.TimedOut());
+
+    // A retry question closed by its close box gives up rather than retrying.
+    Script closingRetry;
+    closingRetry.Then([&] {
+        const HWND box = FindWindowOf(kMessageDialogClass);
+        if (box == nullptr) {
+            return false;
+        }
+        PostMessageW(box, WM_CLOSE, 0, 0);
+        return true;
+    });
+    closingRetry.Start();
+    EXPECT_EQ(MessageDlg(L"Файлы заняты", TMsgDlgType::mtWarning, TMsgDlgButtons::mbRetryCancel),
+              TModalResult::mrCancel);
+    EXPECT_FALSE(closingRetry.TimedOut());
 }
 
 TEST(MessageDialog, LongTextsWrapAndTheBoxStaysOnTheScreen) {
