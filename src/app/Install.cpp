@@ -13,6 +13,7 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
+#include "app/UninstallRun.h"
 
 using app::ArgumentsOf;
 using app::CheckMediumBesideProgram;
@@ -20,14 +21,17 @@ using app::DescribeSwitches;
 using app::InstallWithoutWindow;
 using app::InstallWithProgressPage;
 using app::kExitAbandoned;
+using app::ParseRemovalRequest;
 using app::ParseSwitches;
 using app::RefuseCommandLine;
+using app::RemoveUninstallerAfterExit;
 using app::ShowSwitchesHelp;
 using app::TFMain;
 using app::TRunMode;
 using app::TSwitches;
 using app::TSwitchesParse;
 using app::TWin32UserDialogs;
+using app::UninstallSuite;
 using base::ComApartment;
 using install::TLogTargets;
 using shared::BaseDir;
@@ -58,6 +62,11 @@ void RestrictDllSearch() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictDllSearch();
+    // The hidden helper that deletes an ended uninstaller: no window, no
+    // settings, and not one of the runs that wait for each other.
+    if (const auto removal = ParseRemovalRequest(ArgumentsOf(GetCommandLineW()))) {
+        return RemoveUninstallerAfterExit(*removal);
+    }
     InitializeSharedModules();
     SetCurrentDirectoryW(BaseDir.c_str());
     ComApartment com(COINIT_APARTMENTTHREADED);
@@ -75,6 +84,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (switches.check) {
         return CheckMediumBesideProgram(switches, BaseDir);
+    }
+    if (switches.uninstall) {
+        TWin32UserDialogs dialogs;
+        return UninstallSuite(switches, dialogs);
     }
     RealSystemActions system;
     if (switches.mode == TRunMode::VerySilent) {
