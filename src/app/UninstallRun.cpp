@@ -88,6 +88,9 @@ int UninstallSuite(const TSwitches& switches, IUserDialogs& dialogs) {
             switches.dir ? L"Неверный каталог установки: /DIR=\"" + *switches.dir + L"\""
                          : std::wstring(L"Установка комплекса не найдена: укажите каталог "
                                         L"параметром /DIR");
+        if (switches.mode == TRunMode::Interactive) {
+            dialogs.MessageDlg(refusal, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        }
         return RefuseCommandLine(TSwitchesParse{switches, refusal});
     }
     const TUninstallRequest request{*target, GetModuleHandleW(nullptr), SisterBrand(), BaseDir};

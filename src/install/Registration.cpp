@@ -60,7 +60,7 @@ TUninstallEntry EntryFor(const TRegistration& registration, std::uint32_t sizeKi
 } // namespace
 
 void RegisterInstallation(const TRegistration& registration, IProgressLog& log) {
-    Announce(log, L"Копирование программы удаления", CopyUninstaller(registration));
+    Announce(log, L"Размещение программы удаления", CopyUninstaller(registration));
 
     const std::vector<std::wstring> recorded = MergeInstalledFiles(
         ReadInstalledFiles(registration.target).value_or(std::vector<std::wstring>{}),

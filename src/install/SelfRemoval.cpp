@@ -96,6 +96,10 @@ int RunRemovalHelper(HANDLE process, const std::wstring& file) {
     if (!NamesOurUninstaller(file)) {
         return 1;
     }
+    // Where the system keeps the helper's file while its image is still
+    // mapped at the last handle's close, an administrator's run (as
+    // deployment tools start it) has it removed at the next restart.
+    MoveFileExW(ModulePath(nullptr).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     WaitForSingleObject(process, INFINITE);
     CloseHandle(process);
     for (DWORD waited = 0; waited < kDeleteAttemptsMs; waited += kDeleteRetryMs) {

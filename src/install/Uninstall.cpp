@@ -52,10 +52,23 @@ bool StartsWithPath(const std::wstring& path, const std::wstring& directory) {
     return path.size() >= directory.size() && SamePath(path.substr(0, directory.size()), directory);
 }
 
+// The path with every short (8.3) name spelt out, so that the program's own
+// file is recognised however it was started.
+std::wstring LongPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH * 4, L'\0');
+    const DWORD length =
+        GetLongPathNameW(path.c_str(), full.data(), static_cast<DWORD>(full.size()));
+    if (length == 0 || length >= full.size()) {
+        return path;
+    }
+    full.resize(length);
+    return full;
+}
+
 class UninstallRun {
   public:
     explicit UninstallRun(const TUninstallRequest& request)
-        : request_(request), self_(ModulePath(request.program)) {}
+        : request_(request), self_(LongPath(ModulePath(request.program))) {}
 
     TUninstallOutcome Run() {
         const std::optional<std::vector<std::wstring>> recorded =
@@ -94,7 +107,7 @@ class UninstallRun {
         int removed = 0;
         for (const std::wstring& relative : recorded) {
             const std::wstring path = request_.target + relative;
-            if (IsSelf(path)) {
+            if (IsSelf(LongPath(path))) {
                 selfRecorded_ = true;
                 continue;
             }
