@@ -1,9 +1,9 @@
 #include "install/SelfRemoval.h"
 
+#include <cstdint>
 #include <cwchar>
 
 #include "base/Handles.h"
-#include "base/portable/PathText.h"
 #include "install/InstalledFiles.h"
 #include "install/Registration.h"
 
@@ -63,8 +63,8 @@ DWORD StartHelper(const std::wstring& file, const std::wstring& directory,
                         CREATE_NO_WINDOW, nullptr, directory.c_str(), &startup, &info)) {
         return GetLastError();
     }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    const UniqueHandle thread(info.hThread);
+    const UniqueHandle helperProcess(info.hProcess);
     return 0;
 }
 
@@ -93,6 +93,7 @@ DWORD RemoveAfterExit(const std::wstring& file) {
 }
 
 int RunRemovalHelper(HANDLE process, const std::wstring& file) {
+    const UniqueHandle uninstaller(process);
     if (!NamesOurUninstaller(file)) {
         return 1;
     }
@@ -100,11 +101,11 @@ int RunRemovalHelper(HANDLE process, const std::wstring& file) {
     // mapped at the last handle's close, an administrator's run (as
     // deployment tools start it) has it removed at the next restart.
     MoveFileExW(ModulePath(nullptr).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    WaitForSingleObject(process, INFINITE);
-    CloseHandle(process);
+    WaitForSingleObject(uninstaller.get(), INFINITE);
     for (DWORD waited = 0; waited < kDeleteAttemptsMs; waited += kDeleteRetryMs) {
         SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileW(file.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+        if (DeleteFileW(file.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+            GetLastError() == ERROR_PATH_NOT_FOUND) {
             return 0;
         }
         Sleep(kDeleteRetryMs);

@@ -82,11 +82,15 @@ class UninstallRun {
         RemoveFiles(*recorded);
         RemoveEmptyDirectories(*recorded);
         RemoveDesktopLink();
-        if (outcome_.notRemoved.empty()) {
+        std::vector<std::wstring> left = outcome_.notRemoved;
+        if (left.empty()) {
             RemoveEntry();
             RemoveSelf();
+        } else if (selfRecorded_) {
+            // The entry stays for a retry, and so does the uninstaller it names.
+            left.push_back(selfRelative_);
         }
-        if (const DWORD error = WriteInstalledFiles(request_.target, outcome_.notRemoved)) {
+        if (const DWORD error = WriteInstalledFiles(request_.target, left)) {
             Log(L"Список установленных файлов не записан: " + SysErrorMessage(error));
         }
         Log(L"Оставлены: база данных (DTAfb\\), настройки (Settings\\), журнал " +
@@ -109,6 +113,7 @@ class UninstallRun {
             const std::wstring path = request_.target + relative;
             if (IsSelf(LongPath(path))) {
                 selfRecorded_ = true;
+                selfRelative_ = relative;
                 continue;
             }
             if (!FileExists(path)) {
@@ -180,6 +185,7 @@ class UninstallRun {
     const TUninstallRequest& request_;
     std::wstring self_;
     bool selfRecorded_ = false;
+    std::wstring selfRelative_;
     bool failed_ = false;
     TUninstallOutcome outcome_;
     std::vector<TLoggedLine> lines_;
