@@ -15,6 +15,7 @@
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 #include "app/Win32UserDialogs.h"
+#include "app/UninstallRun.h"
 
 using app::ArgumentsOf;
 using app::CheckMediumBesideProgram;
@@ -22,9 +23,11 @@ using app::DescribeSwitches;
 using app::InstallWithoutWindow;
 using app::InstallWithProgressPage;
 using app::kExitAbandoned;
+using app::ParseRemovalRequest;
 using app::ParseSwitches;
 using app::RefuseCommandLine;
 using app::RefuseSecondRun;
+using app::RemoveUninstallerAfterExit;
 using app::ShowSwitchesHelp;
 using app::TFMain;
 using app::TRunMode;
@@ -32,6 +35,7 @@ using app::TSingleRun;
 using app::TSwitches;
 using app::TSwitchesParse;
 using app::TWin32UserDialogs;
+using app::UninstallSuite;
 using base::ComApartment;
 using install::FullPath;
 using install::TLogTargets;
@@ -63,6 +67,11 @@ void RestrictDllSearch() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictDllSearch();
+    // The hidden helper that deletes an ended uninstaller: no window, no
+    // settings, and not one of the runs that wait for each other.
+    if (const auto removal = ParseRemovalRequest(ArgumentsOf(GetCommandLineW()))) {
+        return RemoveUninstallerAfterExit(*removal);
+    }
     // Parsed while the directory the program was started from is current: a
     // relative /LOG names a file there, wherever the run leaves the process.
     TSwitchesParse parsed = ParseSwitches(ArgumentsOf(GetCommandLineW()));
@@ -91,6 +100,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const TSingleRun singleRun;
     if (!singleRun.Taken()) {
         return RefuseSecondRun(switches.mode != TRunMode::Interactive);
+    }
+    if (switches.uninstall) {
+        TWin32UserDialogs dialogs;
+        return UninstallSuite(switches, dialogs);
     }
     RealSystemActions system;
     if (switches.mode == TRunMode::VerySilent) {

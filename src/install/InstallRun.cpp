@@ -13,8 +13,10 @@
 #include "install/ProcessRun.h"
 #include "files/FileReplace.h"
 #include "install/InstallHost.h"
+#include "install/InstallLog.h"
 #include "install/MediumLayout.h"
 #include "install/Preflight.h"
+#include "install/Registration.h"
 #include "install/Shortcut.h"
 #include "base/SysError.h"
 #include "base/SysResult.h"
@@ -82,6 +84,7 @@ class InstallRun {
     TRunEnd Run() {
         SweepStaleTempFilesAgain();
         target_ = std::wstring(TrimmedBlanks(host_.PathText()));
+        fullTarget_ = FullPath(target_); // before the run changes the current directory
         host_.ClearAndShowLog();
         host_.ShowPage(TWizardPage::tsProgressInstall);
         host_.ProcessMessages();
@@ -108,6 +111,9 @@ class InstallRun {
         InstallDriver();
         UpdateDatabaseFromBackup(target_, source_, Blocking());
         CreateDesktopLink();
+        RegisterInstallation(TRegistration{fullTarget_, source_, host_.WindowsIndex(),
+                                           host_.IsSisterBrand(), env_.resources},
+                             log_);
         host_.EnableExit();
         Finish();
         return TRunEnd::Finished;
@@ -494,6 +500,7 @@ class InstallRun {
     IInstallHost& host_;
     IProgressLog& log_;
     std::wstring target_;
+    std::wstring fullTarget_;
     std::wstring source_;
     std::uint64_t copyTotal_ = 0;    // the bytes of every file the stretch copies
     std::uint64_t copiedBefore_ = 0; // of them, those of the files copied so far

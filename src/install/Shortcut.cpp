@@ -141,4 +141,27 @@ void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
     linkPath = path;
 }
 
+std::wstring DesktopLinkPath(const std::wstring& linkName) {
+    const std::wstring folder = FolderFor(0, L"");
+    return folder.empty() ? std::wstring() : folder + L"\\" + LinkFileName(linkName);
+}
+
+std::wstring LinkTargetPath(const std::wstring& linkFile) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put_void())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+        FAILED(file->Load(linkFile.c_str(), STGM_READ))) {
+        return {};
+    }
+    PIDLIST_ABSOLUTE ids = nullptr;
+    wchar_t path[MAX_PATH * 4] = {};
+    if (SUCCEEDED(link->GetIDList(&ids)) && ids != nullptr) {
+        SHGetPathFromIDListW(ids, path);
+        CoTaskMemFree(ids);
+    }
+    return path;
+}
+
 } // namespace install

@@ -13,4 +13,12 @@ void CreateShortcut(const std::wstring& targetFile, std::uint8_t location,
                     const std::wstring& arguments, const std::wstring& description,
                     const std::wstring& linkName, std::wstring& linkPath);
 
+// The path of the desktop link CreateShortcut makes for `linkName`; empty
+// when the user has no desktop folder.
+std::wstring DesktopLinkPath(const std::wstring& linkName);
+
+// The file a link points to (through its item list, which keeps every
+// letter of the path); empty when the file is no link. Expects COM.
+std::wstring LinkTargetPath(const std::wstring& linkFile);
+
 } // namespace install

@@ -99,10 +99,12 @@ HWND PathField(HWND main) {
 
 } // namespace
 
-void WizardDriver::Launch(const std::wstring& exePath, const std::wstring& workingDir) {
+void WizardDriver::Launch(const std::wstring& exePath, const std::wstring& workingDir,
+                          const std::wstring& arguments) {
     const std::wstring directory =
         workingDir.empty() ? exePath.substr(0, exePath.find_last_of(L'\\')) : workingDir;
-    std::wstring commandLine = L"\"" + exePath + L"\"";
+    std::wstring commandLine =
+        L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

@@ -24,7 +24,8 @@ struct DialogInfo {
 class WizardDriver {
   public:
     // Starts the program in `workingDir`, by default its own directory.
-    void Launch(const std::wstring& exePath, const std::wstring& workingDir = {});
+    void Launch(const std::wstring& exePath, const std::wstring& workingDir = {},
+                const std::wstring& arguments = {});
     ~WizardDriver();
 
     HWND MainWindow() const { return main_; }

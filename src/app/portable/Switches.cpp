@@ -71,7 +71,7 @@ class SwitchReader {
   private:
     static bool IsFlag(const std::wstring& name) {
         return name == L"SILENT" || name == L"VERYSILENT" || name == L"DRIVER" ||
-               name == L"CHECK" || name == L"?" || name == L"HELP";
+               name == L"CHECK" || name == L"UNINSTALL" || name == L"?" || name == L"HELP";
     }
 
     static std::wstring TakeValue(std::optional<std::wstring>& slot, const std::wstring& argument,
@@ -98,6 +98,8 @@ class SwitchReader {
             parsed_.driver = true;
         } else if (name == L"CHECK") {
             parsed_.check = true;
+        } else if (name == L"UNINSTALL") {
+            parsed_.uninstall = true;
         } else if (name == L"?" || name == L"HELP") {
             parsed_.help = true;
         } else {
@@ -114,6 +116,9 @@ class SwitchReader {
 std::wstring CheckCombination(const TSwitches& switches) {
     if (switches.check && (switches.mode != TRunMode::Interactive || switches.dir)) {
         return L"Параметр /CHECK сочетается только с /LOG и /DRIVER";
+    }
+    if (switches.uninstall && (switches.check || switches.driver)) {
+        return L"Параметр /UNINSTALL сочетается только с /SILENT, /VERYSILENT, /DIR и /LOG";
     }
     return {};
 }
@@ -136,6 +141,22 @@ TSwitchesParse ParseSwitches(std::wstring_view arguments) {
         result.error = CheckCombination(result.switches);
     }
     return result;
+}
+
+std::optional<TRemovalRequest> ParseRemovalRequest(std::wstring_view arguments) {
+    const std::vector<std::wstring> parts = SplitArguments(arguments);
+    const std::wstring after = L"/REMOVEAFTER=";
+    const std::wstring file = L"/REMOVEFILE=";
+    if (parts.size() != 2 || UpperAscii(parts[0].substr(0, after.size())) != after ||
+        UpperAscii(parts[1].substr(0, file.size())) != file || parts[1].size() == file.size()) {
+        return std::nullopt;
+    }
+    const std::wstring digits = parts[0].substr(after.size());
+    if (digits.empty() || digits.size() > 19 ||
+        digits.find_first_not_of(L"0123456789") != std::wstring::npos) {
+        return std::nullopt;
+    }
+    return TRemovalRequest{std::stoull(digits), parts[1].substr(file.size())};
 }
 
 std::wstring_view ArgumentsOf(std::wstring_view commandLine) {
@@ -171,12 +192,16 @@ std::wstring DescribeSwitches(const TSwitches& switches) {
     if (switches.check) {
         add(L"/CHECK");
     }
+    if (switches.uninstall) {
+        add(L"/UNINSTALL");
+    }
     return text.empty() ? L"(нет)" : text;
 }
 
 std::wstring SwitchesHelpText() {
     return L"Install.exe [/SILENT | /VERYSILENT] [/DIR=\"путь\"] [/LOG=\"файл\"] [/DRIVER]\r\n"
            L"Install.exe /CHECK [/DRIVER] [/LOG=\"файл\"]\r\n"
+           L"Uninstall.exe /UNINSTALL [/SILENT | /VERYSILENT] [/DIR=\"путь\"] [/LOG=\"файл\"]\r\n"
            L"\r\n"
            L"/SILENT       установка без страниц мастера и вопросов; видна только страница хода "
            L"установки\r\n"
@@ -186,6 +211,9 @@ std::wstring SwitchesHelpText() {
            L"/DRIVER       в тихой установке установить драйвер интерфейсного блока (с /CHECK: "
            L"проверить и этот шаг)\r\n"
            L"/CHECK        проверить носитель рядом с программой, ничего не устанавливая\r\n"
+           L"/UNINSTALL    удалить комплекс из каталога /DIR (по умолчанию из каталога "
+           L"программы удаления или из записи в списке установленных программ); база данных, "
+           L"настройки и журнал остаются\r\n"
            L"/? или /HELP  этот список\r\n"
            L"\r\n"
            L"Коды завершения:\r\n"
@@ -195,7 +223,9 @@ std::wstring SwitchesHelpText() {
            L"3  установка завершена, но один из шагов не выполнен\r\n"
            L"4  ничего не изменено: файлы установленного комплекса заняты или на диске мало "
            L"места (какие и сколько, сказано в журнале)\r\n"
-           L"1618  идёт другая установка или удаление; повторите позже\r\n";
+           L"1618  идёт другая установка или удаление; повторите позже\r\n"
+           L"Удаление (/UNINSTALL): 0 удалено всё, 2 что-то не удалено (см. журнал), 1 неверная "
+           L"командная строка, 4 файлы заняты (ничего не удалено), 1618 как выше\r\n";
 }
 
 } // namespace app

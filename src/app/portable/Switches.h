@@ -2,6 +2,7 @@
 // The installer's command-line switches, as deployment tools give them:
 // /NAME or /NAME=value, in any letter case and order, a value in double
 // quotes when it has blanks. No Windows calls: plain text rules.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@ struct TSwitches {
     std::optional<std::wstring> log; // /LOG
     bool driver = false;             // /DRIVER
     bool check = false;              // /CHECK
+    bool uninstall = false;          // /UNINSTALL
     bool help = false;               // /? or /HELP
 };
 
@@ -40,6 +42,17 @@ std::wstring_view ArgumentsOf(std::wstring_view commandLine);
 
 // The switches as one line for the installation log's header.
 std::wstring DescribeSwitches(const TSwitches& switches);
+
+// What the hidden helper that removes an uninstaller after its end is
+// given: the uninstaller's process (an inherited handle's value) and file.
+struct TRemovalRequest {
+    std::uint64_t process = 0;
+    std::wstring file;
+};
+
+// The helper's command line, "/REMOVEAFTER=<handle> /REMOVEFILE=<file>" and
+// nothing else; nothing for any other command line.
+std::optional<TRemovalRequest> ParseRemovalRequest(std::wstring_view arguments);
 
 // The text of /? and /HELP: every switch and every exit code.
 std::wstring SwitchesHelpText();

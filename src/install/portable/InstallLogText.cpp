@@ -58,7 +58,9 @@ std::wstring WithCrLf(std::wstring_view text) {
 
 std::string FormatInstallLog(const TInstallLogBlock& block) {
     std::wstring text;
-    AppendLine(text, L"==== Установка комплекса \"Вестар\", " + FormatStamp(block.started));
+    const bool install = block.kind == TLogKind::Install;
+    AppendLine(text, std::wstring(install ? L"==== Установка" : L"==== Удаление") +
+                         L" комплекса \"Вестар\", " + FormatStamp(block.started));
     AppendLine(text, L"Версия программы установки: " + block.version);
     AppendLine(text, L"Носитель: " + block.medium);
     AppendLine(text, L"Каталог установки: " + block.target);
@@ -68,7 +70,7 @@ std::string FormatInstallLog(const TInstallLogBlock& block) {
         AppendLine(text, FormatStamp(line.time) + L"  " + WithCrLf(line.text + cause));
     }
     if (!block.errorReport.empty()) {
-        AppendLine(text, L"Установка прервана ошибкой:");
+        AppendLine(text, install ? L"Установка прервана ошибкой:" : L"Удаление прервано ошибкой:");
         AppendLine(text, WithCrLf(block.errorReport));
     }
     AppendLine(text, L"Код завершения: " + std::to_wstring(block.exitCode));

@@ -17,8 +17,12 @@ struct TLoggedLine {
     std::wstring cause{}; // why the step the line reports failed; empty: no cause
 };
 
+// Whether a block tells of an installation or of an uninstall.
+enum class TLogKind { Install, Uninstall };
+
 // One run's block of the log.
 struct TInstallLogBlock {
+    TLogKind kind = TLogKind::Install;
     TLogStamp started;
     std::wstring version;  // the installer's version
     std::wstring medium;   // the medium's path

@@ -5,6 +5,7 @@
 using install::FormatInstallLog;
 using install::FormatStamp;
 using install::TInstallLogBlock;
+using install::TLogKind;
 using install::ToUtf8;
 using install::WithCrLf;
 
@@ -58,6 +59,16 @@ TEST(InstallLogText, BlockHasHeaderStampedLinesErrorReportAndExitCode) {
                L"Cannot open file \"D:\\DTAfb\\QZ7.FDB\".\r\nNo such file.\r\n"
                L"Код завершения: 2\r\n");
     EXPECT_EQ(FormatInstallLog(block), expected);
+}
+
+TEST(InstallLogText, AnUninstallsBlockSaysSoInItsHeadingAndErrorSection) {
+    TInstallLogBlock block;
+    block.kind = TLogKind::Uninstall;
+    block.errorReport = L"x";
+    const std::string text = FormatInstallLog(block);
+    EXPECT_EQ(text.rfind(ToUtf8(L"==== Удаление комплекса \"Вестар\", "), 0), 0u);
+    EXPECT_NE(text.find(ToUtf8(L"\r\nУдаление прервано ошибкой:\r\nx\r\n")), std::string::npos);
+    EXPECT_EQ(text.find(ToUtf8(L"Установка")), std::string::npos);
 }
 
 TEST(InstallLogText, WithoutAnErrorThereIsNoErrorSection) {

@@ -4,8 +4,10 @@
 
 using app::ArgumentsOf;
 using app::DescribeSwitches;
+using app::ParseRemovalRequest;
 using app::ParseSwitches;
 using app::SwitchesHelpText;
+using app::TRemovalRequest;
 using app::TRunMode;
 using app::TSwitches;
 using app::TSwitchesParse;
@@ -92,7 +94,54 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{L"/SILENT=1", L"Параметр без значения: /SILENT=1"},
         RefusedCase{L"/BOGUS=1", L"Неизвестный параметр: /BOGUS=1"},
         RefusedCase{L"/CHECK /DIR=C:\\x", L"Параметр /CHECK сочетается только с /LOG и /DRIVER"},
-        RefusedCase{L"/CHECK /VERYSILENT", L"Параметр /CHECK сочетается только с /LOG и /DRIVER"}));
+        RefusedCase{L"/CHECK /VERYSILENT", L"Параметр /CHECK сочетается только с /LOG и /DRIVER"},
+        RefusedCase{L"/UNINSTALL /DRIVER",
+                    L"Параметр /UNINSTALL сочетается только с /SILENT, /VERYSILENT, /DIR и /LOG"},
+        RefusedCase{L"/LOG=x /CHECK /UNINSTALL",
+                    L"Параметр /UNINSTALL сочетается только с /SILENT, /VERYSILENT, /DIR и /LOG"},
+        RefusedCase{L"/UNINSTALL=1", L"Параметр без значения: /UNINSTALL=1"}));
+
+TEST(SwitchesCommandLine, UninstallTakesTheRunSwitchesAndIsDescribed) {
+    const TSwitchesParse parsed =
+        ParseSwitches(L"/uninstall /VERYSILENT /DIR=\"C:\\a b\" /LOG=u.log");
+    ASSERT_EQ(parsed.error, L"");
+    EXPECT_TRUE(parsed.switches.uninstall);
+    EXPECT_EQ(parsed.switches.mode, TRunMode::VerySilent);
+    EXPECT_EQ(DescribeSwitches(parsed.switches),
+              L"/VERYSILENT /DIR=\"C:\\a b\" /LOG=\"u.log\" /UNINSTALL");
+    EXPECT_FALSE(ParseSwitches(L"/SILENT").switches.uninstall);
+}
+
+struct RemovalCase {
+    const wchar_t* arguments;
+    bool taken;
+    std::uint64_t process;
+    const wchar_t* file;
+};
+
+TEST(SwitchesCommandLine, OnlyTheHelpersExactLineIsARemovalRequest) {
+    const RemovalCase cases[] = {
+        {L" /REMOVEAFTER=1234 /REMOVEFILE=\"C:\\Holter Тест\\Uninstall.exe\"", true, 1234,
+         L"C:\\Holter Тест\\Uninstall.exe"},
+        {L"/removeafter=7 /removefile=C:\\u.exe", true, 7, L"C:\\u.exe"},
+        {L"/REMOVEFILE=C:\\u.exe /REMOVEAFTER=7", false, 0, nullptr},
+        {L"/REMOVEAFTER=7", false, 0, nullptr},
+        {L"/REMOVEAFTER= /REMOVEFILE=C:\\u.exe", false, 0, nullptr},
+        {L"/REMOVEAFTER=0x10 /REMOVEFILE=C:\\u.exe", false, 0, nullptr},
+        {L"/REMOVEAFTER=7 /REMOVEFILE=", false, 0, nullptr},
+        {L"/REMOVEAFTER=7 /REMOVEFILE=C:\\u.exe /SILENT", false, 0, nullptr},
+        {L"/UNINSTALL /VERYSILENT", false, 0, nullptr},
+    };
+    for (const RemovalCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const std::optional<TRemovalRequest> request = ParseRemovalRequest(c.arguments);
+        ASSERT_EQ(request.has_value(), c.taken);
+        if (request) {
+            EXPECT_EQ(request->process, c.process);
+            EXPECT_EQ(request->file, c.file);
+        }
+    }
+}
 
 TEST(SwitchesCommandLine, ALogAfterAWrongArgumentIsStillTaken) {
     const TSwitchesParse parsed = ParseSwitches(L"/BOGUS /DIR /LOG=\"C:\\x.log\"");
@@ -120,7 +169,7 @@ TEST(SwitchesCommandLine, HelpListsEverySwitchAndExitCode) {
     const std::wstring help = SwitchesHelpText();
     for (const wchar_t* part :
          {L"/SILENT", L"/VERYSILENT", L"/DIR=", L"/LOG=", L"/DRIVER", L"/CHECK", L"/?", L"/HELP",
-          L"\r\n0 ", L"\r\n1 ", L"\r\n2 ", L"\r\n3 ", L"\r\n4 ", L"\r\n1618 "}) {
+          L"/UNINSTALL", L"\r\n0 ", L"\r\n1 ", L"\r\n2 ", L"\r\n3 ", L"\r\n4 ", L"\r\n1618 "}) {
         EXPECT_NE(help.find(part), std::wstring::npos) << testing::PrintToString(part);
     }
 }

@@ -90,7 +90,14 @@ TEST_F(InstallRunTest, FreshInstallationCopiesEveryGroupAndEndsOnTheClosingQuest
         EXPECT_THAT(line, HasSubstr(L"....Завершено"));
     }
     EXPECT_THAT(log, Contains(L"Началась установка драйверов устройства..."));
-    EXPECT_EQ(log.back(), L"Установка драйверов устройства завершена");
+    EXPECT_THAT(log, Contains(L"Установка драйверов устройства завершена"));
+    // The installation's registration comes last.
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_THAT(
+        std::vector<std::wstring>(log.end() - 3, log.end()),
+        ElementsAre(L"Размещение программы удаления....Завершено",
+                    L"Запись списка установленных файлов....Завершено",
+                    L"Регистрация в списке установленных программ компьютера....Завершено"));
 
     EXPECT_EQ(ReadBytes(target_ + L"DTAfb\\QZ7.FDB"), "medium database\r\n");
     EXPECT_EQ(ReadBytes(target_ + L"gds32.dll"), ContentOf(L"gds32.dll"));
@@ -457,6 +464,43 @@ TEST_F(InstallRunTest, FailedDatabaseUpdateLeavesNoShortcutAndExitDisabled) {
     EXPECT_FALSE(Exists(DesktopLink()));
     EXPECT_FALSE(host_.exitEnabled);
     EXPECT_TRUE(host_.canClose);
+}
+
+// The entry in the installed programs' list, in the machine's 64-bit view.
+std::optional<std::wstring> EntryLocation() {
+    base::UniqueRegKey key;
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VestarHolter", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS ||
+        RegGetValueW(key.get(), nullptr, L"InstallLocation", RRF_RT_REG_SZ, nullptr, text, &size) !=
+            ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(text);
+}
+
+TEST_F(InstallRunTest, OnlyAFinishedRunRegistersTheInstallation) {
+    const wchar_t* const key =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VestarHolter";
+    const std::wstring earlier = L"C:\\An earlier installation\\";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, L"InstallLocation", REG_SZ, earlier.c_str(),
+                              static_cast<DWORD>((earlier.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    // A stopped run, then an abandoned one.
+    WriteFileCreatingDirs(target_ + L"DTAfb", "a file where the directory belongs");
+    Run();
+    DeleteFileW((target_ + L"DTAfb").c_str());
+    host_ = FakeHost{};
+    host_.path = target_;
+    testfiles::RemoveTree(medium_ / L"backup");
+    EXPECT_EQ(RunExpectingError(), L"List index out of bounds (0)");
+    EXPECT_EQ(EntryLocation(), earlier);
+    EXPECT_FALSE(Exists(target_ + L"Uninstall.exe"));
+    EXPECT_FALSE(Exists(target_ + L"InstalledFiles.txt"));
+
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
 }
 
 TEST_F(InstallRunTest, ReinstallKeepsTheClinicsDataAndTheOldDatabase) {
