@@ -11,6 +11,8 @@
 #include "base/FileQueries.h"
 #include "install/InstallLog.h"
 #include "install/InstalledFiles.h"
+#include "install/Preflight.h"
+#include "install/Registration.h"
 #include "install/SelfRemoval.h"
 #include "install/Uninstall.h"
 #include "install/UninstallEntry.h"
@@ -22,11 +24,17 @@
 using base::FileExists;
 using install::CheckTargetPath;
 using install::EntryInstallLocation;
+using install::FilesInUse;
+using install::FilesInUseLines;
+using install::FilesToRemove;
 using install::FullPath;
 using install::kInstalledFilesName;
 using install::kUninstallIncomplete;
+using install::ModulePath;
+using install::RefuseUninstallLogged;
 using install::RunRemovalHelper;
 using install::RunUninstallLogged;
+using install::TFileInUse;
 using install::TLogTargets;
 using install::TTargetPath;
 using install::TTargetPathVerdict;
@@ -81,6 +89,43 @@ std::wstring NotRemovedText(const TUninstallOutcome& outcome) {
 
 } // namespace
 
+namespace {
+
+const wchar_t* const kFilesInUseText =
+    L"Удаление не начато, ничего не изменено: файлы установленного комплекса заняты:";
+
+// The files the uninstall will remove that cannot be removed now, one line
+// each; empty when nothing is in the way. Interactively the person may close
+// the programs holding them and try again.
+std::vector<std::wstring> FilesInTheWay(const TUninstallRequest& request, bool interactive,
+                                        IUserDialogs& dialogs) {
+    for (;;) {
+        const auto paths = FilesToRemove(request.target, ModulePath(request.program));
+        if (!paths) {
+            return {}; // no record: the uninstall itself says so
+        }
+        const std::vector<TFileInUse> inUse = FilesInUse(*paths);
+        if (inUse.empty()) {
+            return {};
+        }
+        std::vector<std::wstring> lines = FilesInUseLines(inUse);
+        std::wstring text = kFilesInUseText;
+        for (const std::wstring& line : lines) {
+            text += L"\r\n" + line;
+        }
+        if (!interactive ||
+            dialogs.MessageDlg(text + L"\r\n\r\nЗакройте программы, которые их используют, "
+                                      L"и нажмите \"Повтор\".",
+                               TMsgDlgType::mtWarning,
+                               TMsgDlgButtons::mbRetryCancel) != TModalResult::mrRetry) {
+            lines.insert(lines.begin(), kFilesInUseText);
+            return lines;
+        }
+    }
+}
+
+} // namespace
+
 int UninstallSuite(const TSwitches& switches, IUserDialogs& dialogs) {
     const std::optional<std::wstring> target = UninstallTarget(switches);
     if (!target) {
@@ -99,8 +144,17 @@ int UninstallSuite(const TSwitches& switches, IUserDialogs& dialogs) {
                                           TMsgDlgButtons::mbYesNo) != TModalResult::mrYes) {
         return kUninstallIncomplete;
     }
-    const TUninstallOutcome outcome =
-        RunUninstallLogged(request, TLogTargets{DescribeSwitches(switches), switches.log});
+    const TLogTargets logTargets{DescribeSwitches(switches), switches.log};
+    if (const std::vector<std::wstring> inTheWay = FilesInTheWay(request, interactive, dialogs);
+        !inTheWay.empty()) {
+        std::wstring text;
+        for (const std::wstring& line : inTheWay) {
+            text += (text.empty() ? L"" : L"\r\n") + line;
+        }
+        WriteConsoleText(text);
+        return RefuseUninstallLogged(request, logTargets, inTheWay);
+    }
+    const TUninstallOutcome outcome = RunUninstallLogged(request, logTargets);
     if (outcome.exitCode != 0) {
         const std::wstring text = outcome.notRemoved.empty()
                                       ? L"Удаление не выполнено полностью; подробности в журнале " +

@@ -128,8 +128,8 @@ DWORD WriteInstalledFiles(const std::wstring& target, const std::vector<std::wst
     }
     const std::string bytes = ToUtf8(text);
     TempFileBeside temp(path);
-    if (temp.error() != 0) {
-        return temp.error();
+    if (const base::SysResult created = temp.Create(); !created) {
+        return created.code();
     }
     DWORD written = 0;
     if (!WriteFile(temp.handle(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -137,10 +137,10 @@ DWORD WriteInstalledFiles(const std::wstring& target, const std::vector<std::wst
         written != bytes.size()) {
         return GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
     }
-    if (const DWORD error = temp.Flush()) {
-        return error;
+    if (const base::SysResult flushed = temp.Flush(); !flushed) {
+        return flushed.code();
     }
-    return temp.MoveIntoPlace(true);
+    return temp.MoveIntoPlace(true).code();
 }
 
 std::vector<std::wstring> MergeInstalledFiles(std::vector<std::wstring> earlier,

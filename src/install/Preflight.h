@@ -9,10 +9,10 @@
 #include <vector>
 #include <windows.h>
 
+#include "install/InstalledFiles.h" // kUninstallerName
+
 namespace install {
 
-// The uninstaller's name in the installation; the run puts it there.
-inline constexpr wchar_t kUninstallerName[] = L"Uninstall.exe";
 
 // Room kept free beyond what the run writes (logs, settings files, the
 // file system's own records).

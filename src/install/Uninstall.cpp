@@ -217,7 +217,13 @@ std::wstring UninstallQuestion(const TUninstallRequest& request) {
            L"(Settings\\), журнал Install.log и файлы, созданные при работе комплекса.";
 }
 
-TUninstallOutcome RunUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets) {
+namespace {
+
+// The uninstall's block in Install.log and in the /LOG file. Writing the log
+// never changes the outcome; a /LOG file that cannot be written is the only
+// way a deployment tool would learn of it.
+void WriteUninstallLog(const TUninstallRequest& request, const TLogTargets& targets,
+                       std::vector<TLoggedLine> lines, int exitCode) {
     TInstallLogBlock block;
     block.kind = TLogKind::Uninstall;
     block.started = LocalStamp();
@@ -225,18 +231,32 @@ TUninstallOutcome RunUninstallLogged(const TUninstallRequest& request, const TLo
     block.medium = request.medium;
     block.target = request.target;
     block.switches = targets.switches;
-    UninstallRun run(request);
-    const TUninstallOutcome outcome = run.Run();
-    block.lines = run.Lines();
-    block.exitCode = outcome.exitCode;
+    block.lines = std::move(lines);
+    block.exitCode = exitCode;
     const std::string bytes = FormatInstallLog(block);
-    // Writing the log never changes the outcome; a /LOG file that cannot be
-    // written is the only way a deployment tool would learn of it.
     AppendToLogFile(request.target + kInstallLogName, bytes);
     if (targets.logFile) {
         ReplaceLogFile(FullPath(*targets.logFile), bytes);
     }
+}
+
+} // namespace
+
+TUninstallOutcome RunUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets) {
+    UninstallRun run(request);
+    const TUninstallOutcome outcome = run.Run();
+    WriteUninstallLog(request, targets, run.Lines(), outcome.exitCode);
     return outcome;
+}
+
+int RefuseUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets,
+                          const std::vector<std::wstring>& lines) {
+    std::vector<TLoggedLine> logged;
+    for (const std::wstring& line : lines) {
+        logged.push_back({LocalStamp(), line});
+    }
+    WriteUninstallLog(request, targets, std::move(logged), kUninstallNothingChanged);
+    return kUninstallNothingChanged;
 }
 
 } // namespace install

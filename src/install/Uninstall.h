@@ -22,6 +22,7 @@ struct TUninstallRequest {
 
 inline constexpr int kUninstallDone = 0;
 inline constexpr int kUninstallIncomplete = 2;
+inline constexpr int kUninstallNothingChanged = 4; // files in use: nothing was removed
 
 // The files this uninstall of `target` will remove, as full paths of those
 // that exist now; nothing when the target has no record. The running
@@ -43,5 +44,10 @@ struct TUninstallOutcome {
 // Removes, logs to Install.log and the /LOG file, and starts the removal of
 // the running program's own file when it is the installation's uninstaller.
 TUninstallOutcome RunUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets);
+
+// An uninstall refused before it removed anything: its block, with `lines`,
+// in Install.log and the /LOG file. Gives kUninstallNothingChanged.
+int RefuseUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets,
+                          const std::vector<std::wstring>& lines);
 
 } // namespace install

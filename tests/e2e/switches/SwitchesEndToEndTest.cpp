@@ -9,6 +9,7 @@
 #include <set>
 
 #include "WizardDriver.h"
+#include "common/PollUntil.h"
 #include "common/TestFiles.h"
 #include "base/Handles.h"
 
@@ -465,7 +466,8 @@ TEST_F(SwitchesEndToEnd, ASessionEndingDuringTheRunIsLoggedAndEndsWithTwo) {
     // the script in the OEM code page: relative paths only).
     WriteFileCreatingDirs(medium / L"backup\\r010115\\Install.cmd",
                           "@echo off\r\necho started>..\\..\\started.txt\r\n:wait\r\n"
-                          "if not exist ..\\..\\go.txt goto wait\r\n");
+                          "if not exist ..\\..\\go.txt goto wait\r\n"
+                          "echo ended>..\\..\\ended.txt\r\n");
     struct Case {
         const wchar_t* mode;
         const wchar_t* windowClass; // the window Windows asks
@@ -491,7 +493,11 @@ TEST_F(SwitchesEndToEnd, ASessionEndingDuringTheRunIsLoggedAndEndsWithTwo) {
                 SendMessageTimeoutW(search.found, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
                                     SMTO_NORMAL, 10000, &ignored);
             });
-        WriteFileCreatingDirs(target + L"go.txt", "go"); // the script ends too
+        WriteFileCreatingDirs(target + L"go.txt", "go");
+        // The script outlives the ended installer; a script still running when
+        // the test removes its directory would never end.
+        EXPECT_TRUE(testwait::PollUntil([&] { return Exists(target + L"ended.txt"); },
+                                        std::chrono::seconds(60)));
         EXPECT_TRUE(asked);
         EXPECT_EQ(granted, static_cast<DWORD_PTR>(TRUE));
         EXPECT_EQ(outcome.exitCode, 2u);
