@@ -9,26 +9,28 @@
 # it the installer's single-file copy of the database alone.
 # With --blocks, it times only the installer's content copy of the database
 # with each block size in turn (same rounds, the destination sized first),
-# against Wine's CopyFileW. MODE is the way to the disk: flush (one flush at
-# the end, the default), writethrough (the destination opened with
-# FILE_FLAG_WRITE_THROUGH), behind (flushed on a second handle while the
+# against Wine's CopyFileW (unflushed). MODE is the way to the disk: flush
+# (one flush at the end, the default), writethrough (the destination opened
+# with FILE_FLAG_WRITE_THROUGH), behind (flushed on a second handle while the
 # copy goes on: the installer's way for a file over 64 MiB), plain (one
 # thread, one buffer) or halves (two such threads, a half each). Otherwise
 # each round times, one after another on the same files (the four copies
-# starting with another one each round):
+# starting with another one each round, each after the earlier copies were
+# deleted, `sync` ran and 8 s passed):
 #   run        the real Install.exe under Wine, from "Начать установку" to
 #              the driver question, on a medium whose QZ7.FDB has N MiB
 #              (2048 by default), the window probed every 100 ms;
-#   cp         native `cp -r` of the medium's DTAfb, Firebird and UDF
-#              directories (the installer's file groups, and two runtime
-#              files of the other Windows choice);
-#   cp+fsync   native copy of the same files one by one, each flushed;
-#   CopyFileW  Wine's CopyFileW of the database alone;
+#   peer       what a stock Windows program does to copy durably, under the
+#              same Wine: CopyFileW of each file the run copies, then
+#              FlushFileBuffers of it (bench/win/DurableCopy.cpp);
+#   native     `dd conv=fsync` of each of those files, one after another;
+#   cp         native `cp` of the same files, nothing flushed;
 #   startup    Install.exe and Wine's notepad to their first painted window.
-# It prints every round, then medians and ratios of medians. The installer's
-# peak memory is measured once more on a 256 MiB database. Benchmarks report;
-# they never fail on a figure. --installer times another build of
-# Install.exe (for example one saved from before a change).
+# It prints every round with the load average before it, then medians and
+# the ratios of the medians. The installer's peak memory is measured once
+# more on a 256 MiB database. Benchmarks report; they never fail on a
+# figure. --installer times another build of Install.exe (for example one
+# saved from before a change).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -51,7 +53,7 @@ done
 
 ./tools/ensure-packages.sh
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build build/win -j "$(nproc)" --target Install install-bench demo_medium >/dev/null
+cmake --build build/win -j "$(nproc)" --target Install install-bench durable-copy demo_medium >/dev/null
 installer=${installer:-$ROOT/build/win/src/app/Install.exe}
 [ -f "$installer" ] || installer=$(find "$ROOT/build/win" -name Install.exe -path '*src*' | head -1)
 
@@ -67,6 +69,7 @@ trap cleanup EXIT
 
 wine=/usr/lib/wine/wine64
 bench_exe=$(find "$ROOT/build/win/bench" -name install-bench.exe | head -1)
+peer_exe=$(find "$ROOT/build/win/bench" -name durable-copy.exe | head -1)
 winpath() { echo "Z:${1//\//\\}"; }
 
 # A copy of the demo medium with this build's Install.exe and a database of
@@ -80,13 +83,17 @@ make_medium() {
     head -c "$((mib << 20))" /dev/urandom >"$medium/DTAfb/QZ7.FDB"
 }
 
-# Removes every earlier copy and writes back what is still only in memory,
-# so that no contender's flush also pays for another one's writes (on ext4
-# a file's fsync commits the journal, which writes back the other files'
-# pending data first).
+# Removes every earlier copy, writes back what is still only in memory and
+# waits, so that no contender's flush also pays for another one's writes (on
+# ext4 a file's fsync commits the journal, which writes back the other
+# files' pending data first) and each starts with the memory in the same
+# state: this virtual machine hands freed memory back to its host a few
+# seconds after a delete, and a copy into memory that went back is slower.
+settle_seconds=8
 settle() {
     rm -rf "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
     sync
+    sleep "$settle_seconds"
 }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -100,29 +107,37 @@ installer_run() {
     "$wine" "$bench_exe" run "$(winpath "$medium/Install.exe")" 'C:\CopyBenchRun' 2>&1 | tr -d '\r'
 }
 
-copied_dirs=(DTAfb Firebird UDF)
+# The files the run copies, as "medium path<TAB>target path" lines with
+# slashes, from the peer program's own list.
+run_files() {
+    "$wine" "$peer_exe" --list 2>/dev/null | tr -d '\r' | tr '\\' '/'
+}
 
+# The native copies take the run's files into the run's layout; with
+# "fsync" each by `dd conv=fsync`, otherwise by `cp`.
 native_copy() {
-    local medium=$1 start
+    local medium=$1 how=$2 start from to
     settle
-    mkdir -p "$drive_c/CopyBenchCopy"
+    local target=$drive_c/CopyBenchCopy
+    mkdir -p "$target/DTAfb" "$target/intl" "$target/udf"
     start=$(now_ms)
-    (cd "$medium" && cp -r "${copied_dirs[@]}" "$drive_c/CopyBenchCopy/")
+    while IFS=$'\t' read -r from to; do
+        if [ "$how" = fsync ]; then
+            dd if="$medium/$from" of="$target/$to" bs=4M conv=fsync status=none
+        else
+            cp "$medium/$from" "$target/$to"
+        fi
+    done <"$work/files"
     echo $(($(now_ms) - start))
 }
 
-native_copy_flushed() {
-    local medium=$1 start file
+# The peer under Wine, timed inside its process from the first copy to the
+# last flush (as the run is timed from the click, not from its start).
+peer_copy() {
+    local medium=$1 line
     settle
-    start=$(now_ms)
-    (cd "$medium" && find "${copied_dirs[@]}" -type d) | while read -r dir; do
-        mkdir -p "$drive_c/CopyBenchCopy/$dir"
-    done
-    (cd "$medium" && find "${copied_dirs[@]}" -type f) | while read -r file; do
-        cp "$medium/$file" "$drive_c/CopyBenchCopy/$file"
-        sync "$drive_c/CopyBenchCopy/$file"
-    done
-    echo $(($(now_ms) - start))
+    line=$("$wine" "$peer_exe" "$(winpath "$medium")\\" 'C:\CopyBenchCopy\' 2>&1 | tr -d '\r')
+    field copy_ms "$line"
 }
 
 wine_copyfilew() {
@@ -147,14 +162,15 @@ median() {
 echo "installer: $installer"
 echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1), load $(cut -d' ' -f1-3 /proc/loadavg)"
 make_medium "$work/medium" "$database_mib"
+run_files >"$work/files"
 # The session's first large copy takes up to twice as long as the next ones
 # (2.9 to 5.0 s against 1.4 to 2.7 s for the same 2 GiB): on this virtual
 # machine memory freed some seconds before has gone back to the host and
 # must be filled again. That would always fall on round 1's first
 # contender: one untimed copy goes first.
-wine_copyfilew "$work/medium" >/dev/null
-echo "medium: $(cd "$work/medium" && find "${copied_dirs[@]}" -type f | wc -l) files copied, \
-$(cd "$work/medium" && du -smc "${copied_dirs[@]}" | tail -1 | cut -f1) MiB, database $database_mib MiB"
+peer_copy "$work/medium" >/dev/null
+echo "medium: $(wc -l <"$work/files") files copied, \
+$(cut -f1 "$work/files" | (cd "$work/medium" && xargs du -smc) | tail -1 | cut -f1) MiB, database $database_mib MiB"
 
 # The content copy alone, block size by block size, against CopyFileW.
 block_rounds() {
@@ -223,18 +239,19 @@ fi
 
 rows=$work/rows
 : >"$rows"
-printf "round  run_ms  cp_ms  cp+fsync_ms  CopyFileW_ms  probes slow max_probe_ms  peak_MiB  startup_ms notepad_ms\n"
+printf "round  load   run_ms  peer_ms  native_ms  cp_ms  probes slow max_probe_ms  peak_MiB  startup_ms notepad_ms\n"
 # The four copies of a round, one of them by name.
 time_copy() {
     case "$1" in
     run) run=$(installer_run "$work/medium") ;;
-    cp) cp_ms=$(native_copy "$work/medium") ;;
-    flushed) flushed_ms=$(native_copy_flushed "$work/medium") ;;
-    copyfilew) copyfilew_ms=$(wine_copyfilew "$work/medium") ;;
+    peer) peer_ms=$(peer_copy "$work/medium") ;;
+    native) native_ms=$(native_copy "$work/medium" fsync) ;;
+    cp) cp_ms=$(native_copy "$work/medium" plain) ;;
     esac
 }
-copies=(run cp flushed copyfilew)
+copies=(run peer native cp)
 for ((i = 1; i <= rounds; i++)); do
+    load=$(cut -d' ' -f1 /proc/loadavg)
     # Each round starts with another of the four, so that none always comes
     # first after the machine has written back and freed the earlier copies.
     for ((k = 0; k < ${#copies[@]}; k++)); do
@@ -247,26 +264,30 @@ for ((i = 1; i <= rounds; i++)); do
     fi
     startup_ms=$(startup "$(winpath "$work/medium/Install.exe")")
     notepad_ms=$(startup 'C:\windows\system32\notepad.exe')
-    echo "$i $run_ms $cp_ms $flushed_ms $copyfilew_ms $(field probes "$run") $(field slow_probes "$run") \
+    echo "$i $load $run_ms $peer_ms $native_ms $cp_ms $(field probes "$run") $(field slow_probes "$run") \
 $(field max_probe_ms "$run") $(field peak_mib "$run") $startup_ms $notepad_ms" | tee -a "$rows" |
-        awk '{ printf "%5d  %6d  %5d  %11d  %12d  %6d %4d %12d  %8s  %10d %10d\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
+        awk '{ printf "%5d  %5s  %6d  %7d  %9d  %5d  %6d %4d %12d  %8s  %10d %10d\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12 }'
 done
 rm -rf "$drive_c/CopyBenchRun" "$drive_c/CopyBenchCopy"
 
 col() { awk -v c="$1" '{ print $c }' "$rows" | median; }
 ratio() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-run_m=$(col 2) cp_m=$(col 3) flushed_m=$(col 4) copyfilew_m=$(col 5)
-startup_m=$(col 10) notepad_m=$(col 11)
+# The ratio of two columns round by round, then their median.
+round_ratios() {
+    LC_ALL=C awk -v a="$1" -v b="$2" '{ printf "%.2f\n", $a / $b }' "$rows" | median
+}
+run_m=$(col 3) peer_m=$(col 4) native_m=$(col 5) cp_m=$(col 6)
+startup_m=$(col 11) notepad_m=$(col 12)
 echo
-echo "medians: run $run_m ms, cp $cp_m ms, cp+fsync $flushed_m ms, CopyFileW $copyfilew_m ms"
-echo "run / cp:            $(ratio "$run_m" "$cp_m")"
-echo "run / cp+fsync:      $(ratio "$run_m" "$flushed_m")"
-echo "run / CopyFileW:     $(ratio "$run_m" "$copyfilew_m")"
-echo "cp+fsync / CopyFileW: $(ratio "$flushed_m" "$copyfilew_m") (the native copy with its flushes against Wine's unflushed one)"
-echo "window: $(awk '{ s += $7; n += $6; if ($8 > m) m = $8 } END { printf "%d of %d probes over 200 ms, slowest %d ms", s, n, m }' "$rows")"
+echo "medians: run $run_m ms, peer $peer_m ms, native $native_m ms, cp $cp_m ms (load $(col 2))"
+echo "run / peer:     $(ratio "$run_m" "$peer_m") (median of the rounds' ratios $(round_ratios 3 4))"
+echo "run / native:   $(ratio "$run_m" "$native_m") (median of the rounds' ratios $(round_ratios 3 5))"
+echo "peer / native:  $(ratio "$peer_m" "$native_m")"
+echo "run / cp:       $(ratio "$run_m" "$cp_m")"
+echo "window: $(awk '{ s += $8; n += $7; if ($9 > m) m = $9 } END { printf "%d of %d probes over 200 ms, slowest %d ms", s, n, m }' "$rows")"
 echo "start-up: Install.exe $startup_m ms, notepad $notepad_m ms, ratio $(ratio "$startup_m" "$notepad_m")"
 
-peak_full=$(col 9)
+peak_full=$(col 10)
 make_medium "$work/medium" 256
 peak_small=$(field peak_mib "$(installer_run "$work/medium")")
 echo "peak memory: ${peak_small} MiB at 256 MiB, ${peak_full} MiB at $database_mib MiB of database"

@@ -24,6 +24,13 @@
 //       times the installer's whole single-file copy (CopyFileKeepDate),
 //       with keepdate-worker on a worker thread while the main thread waits
 //       in a message loop as the run's does; prints copy_ms.
+//   install-bench smallfiles <medium\\> <target\\> keepdate|keepdate-worker|peer
+//       copies the run's files other than the database into the target's
+//       layout one after another: with the installer's single-file copy
+//       (keepdate-worker: each on a worker while this thread waits in a
+//       message loop, as the run does) or with CopyFileW and
+//       FlushFileBuffers (peer); prints copy_ms. What the run adds to each
+//       file beyond its copy shows against the run's own steps.
 //   install-bench startup <program>
 //       times a program from its start to its first painted top-level
 //       window; prints startup_ms.
@@ -45,6 +52,7 @@
 #include "common/TestFiles.h"
 #include "files/CopyEngine.h"
 #include "files/FileCopy.h"
+#include "files/MediumLayout.h"
 #include "install/WorkerWait.h"
 
 using base::UniqueHandle;
@@ -375,6 +383,48 @@ int TimeKeepDate(const std::wstring& source, const std::wstring& destination, bo
     return 0;
 }
 
+// The run's files other than the database, copied one by one in `how`'s way.
+int TimeSmallFiles(const std::wstring& medium, const std::wstring& target,
+                   const std::wstring& how) {
+    for (const std::wstring_view directory :
+         {MediumLayout::TargetIntlDir, MediumLayout::TargetUdfDir}) {
+        CreateDirectoryW((target + std::wstring(directory)).c_str(), nullptr);
+    }
+    const auto pump = [] {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    };
+    const auto began = Clock::now();
+    for (const MediumLayout::FileGroup* group :
+         {&MediumLayout::Group2AFirebird, &MediumLayout::Group3CharacterSets,
+          &MediumLayout::Group4StandardUdf, &MediumLayout::Group5InHouseUdf}) {
+        for (const std::wstring_view name : group->files) {
+            const std::wstring from = medium + std::wstring(group->sourceDir) + std::wstring(name);
+            const std::wstring to = target + std::wstring(group->targetDir) + std::wstring(name);
+            bool copied = false;
+            if (how == L"peer") {
+                copied = CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+                const UniqueHandle file(CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                    nullptr));
+                copied = copied && file && FlushFileBuffers(file.get());
+            } else if (how == L"keepdate-worker") {
+                RunOnWorker([&] { copied = CopyFileKeepDate(from, to); }, pump, [] {});
+            } else {
+                copied = CopyFileKeepDate(from, to);
+            }
+            if (!copied) {
+                fwprintf(stderr, L"%ls failed: %lu\n", from.c_str(), GetLastError());
+                return 1;
+            }
+        }
+    }
+    wprintf(L"copy_ms=%lld\n", MillisecondsSince(began));
+    return 0;
+}
+
 struct PaintCheck {
     bool pending = false;
 };
@@ -450,6 +500,9 @@ int wmain(int argc, wchar_t** argv) {
             return TimeEngine(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])),
                               argc == 6 ? argv[5] : L"flush");
         }
+        if (mode == L"smallfiles" && argc == 5) {
+            return TimeSmallFiles(argv[2], argv[3], argv[4]);
+        }
         if (mode == L"startup" && argc == 3) {
             return TimeStartup(argv[2]);
         }
@@ -461,6 +514,7 @@ int wmain(int argc, wchar_t** argv) {
              L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
              L"<destination> | engine <source> <destination> <block KiB> "
              L"[flush|writethrough|behind|plain|halves] | keepdate[-worker] <source> <destination> "
+             L"| smallfiles <medium\\> <target\\> keepdate|keepdate-worker|peer "
              L"| startup <program>\n");
     return 2;
 }
