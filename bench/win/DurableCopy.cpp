@@ -18,10 +18,11 @@
 #include <string>
 #include <windows.h>
 
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 
 namespace {
 
+namespace MediumLayout = install::MediumLayout;
 using Clock = std::chrono::steady_clock;
 
 // The groups the install run copies, in its order.

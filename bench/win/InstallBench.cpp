@@ -52,10 +52,11 @@
 #include "common/TestFiles.h"
 #include "files/CopyEngine.h"
 #include "files/FileCopy.h"
-#include "files/MediumLayout.h"
+#include "install/MediumLayout.h"
 #include "install/WorkerWait.h"
 
 using base::UniqueHandle;
+namespace MediumLayout = install::MediumLayout;
 using files::CopyFileContent;
 using files::CopyFileKeepDate;
 using files::kWriteBackStep;
@@ -411,9 +412,9 @@ int TimeSmallFiles(const std::wstring& medium, const std::wstring& target,
                                                     nullptr));
                 copied = copied && file && FlushFileBuffers(file.get());
             } else if (how == L"keepdate-worker") {
-                RunOnWorker([&] { copied = CopyFileKeepDate(from, to); }, pump, [] {});
+                RunOnWorker([&] { copied = CopyFileKeepDate(from, to).ok(); }, pump, [] {});
             } else {
-                copied = CopyFileKeepDate(from, to);
+                copied = CopyFileKeepDate(from, to).ok();
             }
             if (!copied) {
                 fwprintf(stderr, L"%ls failed: %lu\n", from.c_str(), GetLastError());
