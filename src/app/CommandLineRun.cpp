@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "base/LongPath.h"
 #include "ResourceIds.h"
 #include "app/ConsoleText.h"
 #include "app/Main.h"
@@ -21,12 +22,12 @@
 #include "ui/MessageDialog.h"
 #include "shared/UserDialogs.h"
 
+using base::FullPathOf;
 using base::WithFullStop;
 using install::CheckMedium;
 using install::CheckTargetPath;
 using install::FormatInstallLog;
 using install::FormatMediumReport;
-using install::FullPath;
 using install::IInstallHost;
 using install::InstallEnvironment;
 using install::InstallerVersion;
@@ -89,7 +90,7 @@ void WriteLogBlock(const TSwitches& switches, std::vector<TLoggedLine> lines, in
     block.switches = DescribeSwitches(switches);
     block.lines = std::move(lines);
     block.exitCode = exitCode;
-    if (const DWORD error = ReplaceLogFile(FullPath(*switches.log), FormatInstallLog(block))) {
+    if (const DWORD error = ReplaceLogFile(FullPathOf(*switches.log), FormatInstallLog(block))) {
         WriteConsoleText(L"Журнал установки не записан в \"" + *switches.log + L"\"");
     }
 }

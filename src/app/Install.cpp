@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "base/LongPath.h"
 #include "app/CommandLineRun.h"
 #include "app/Main.h"
 #include "install/InstallLog.h"
@@ -37,7 +38,7 @@ using app::TSwitchesParse;
 using app::TWin32UserDialogs;
 using app::UninstallSuite;
 using base::ComApartment;
-using install::FullPath;
+using base::FullPathOf;
 using install::TLogTargets;
 using shared::BaseDir;
 using shared::InitializeSharedModules;
@@ -76,7 +77,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // relative /LOG names a file there, wherever the run leaves the process.
     TSwitchesParse parsed = ParseSwitches(ArgumentsOf(GetCommandLineW()));
     if (parsed.switches.log) {
-        parsed.switches.log = FullPath(*parsed.switches.log);
+        parsed.switches.log = FullPathOf(*parsed.switches.log);
     }
     InitializeSharedModules();
     SetCurrentDirectoryW(BaseDir.c_str());

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "base/LongPath.h"
 #include "app/LoadPngResource.h"
 #include "app/SessionEnd.h"
 #include "install/portable/TargetPath.h"
@@ -20,10 +21,10 @@
 #include "shared/UserDialogs.h"
 
 using base::AppError;
+using base::FullPathOf;
 using base::ResourceBytes;
 using files::CreateDirectoryIfMissing;
 using install::CheckTargetPath;
-using install::FullPath;
 using install::InstallEnvironment;
 using install::RunInstallLogged;
 using install::RunOnWorker;
@@ -125,7 +126,7 @@ void CreateTargetDirectories(const std::wstring& path) {
 }
 
 std::wstring TargetAgainstInstaller(const std::wstring& path) {
-    return FullPath(PathIsRelativeW(path.c_str()) ? BaseDir + path : path);
+    return FullPathOf(PathIsRelativeW(path.c_str()) ? BaseDir + path : path);
 }
 
 bool IsSisterBrandName(const std::wstring& productName) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/LongPath.h"
 #include "ResourceIds.h"
 #include "app/CommandLineRun.h"
 #include "app/ConsoleText.h"
@@ -22,12 +23,12 @@
 #include "shared/VS_Common_Var.h"
 
 using base::FileExists;
+using base::FullPathOf;
 using install::CheckTargetPath;
 using install::EntryInstallLocation;
 using install::FilesInUse;
 using install::FilesInUseLines;
 using install::FilesToRemove;
-using install::FullPath;
 using install::kInstalledFilesName;
 using install::kUninstallIncomplete;
 using install::ModulePath;
@@ -66,7 +67,7 @@ std::optional<std::wstring> UninstallTarget(const TSwitches& switches) {
         if (target.verdict != TTargetPathVerdict::Accepted) {
             return std::nullopt;
         }
-        return FullPath(target.path);
+        return FullPathOf(target.path);
     }
     if (FileExists(BaseDir + kInstalledFilesName)) {
         return BaseDir;

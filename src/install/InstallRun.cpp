@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "base/LongPath.h"
 #include "ResourceIds.h"
 #include "base/portable/BlankText.h"
 #include "install/CreateNSI.h"
@@ -84,7 +85,7 @@ class InstallRun {
     TRunEnd Run() {
         SweepStaleTempFilesAgain();
         target_ = std::wstring(TrimmedBlanks(host_.PathText()));
-        fullTarget_ = FullPath(target_); // before the run changes the current directory
+        fullTarget_ = base::FullPathOf(target_); // before the run changes the current directory
         host_.ClearAndShowLog();
         host_.ShowPage(TWizardPage::tsProgressInstall);
         host_.ProcessMessages();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "base/LongPath.h"
 #include "ResourceIds.h"
 #include "base/FileQueries.h"
 #include "base/SysError.h"
@@ -236,7 +237,7 @@ void WriteUninstallLog(const TUninstallRequest& request, const TLogTargets& targ
     const std::string bytes = FormatInstallLog(block);
     AppendToLogFile(request.target + kInstallLogName, bytes);
     if (targets.logFile) {
-        ReplaceLogFile(FullPath(*targets.logFile), bytes);
+        ReplaceLogFile(base::FullPathOf(*targets.logFile), bytes);
     }
 }
 

@@ -205,7 +205,7 @@ TEST_F(FaultMatrix, DiskFullDuringACopyKeepsTheEarlierFiles) {
     }
 }
 
-// A real drive too small for a reinstall (small-drive.sh gives a 24 MiB
+// A real drive too small for a reinstall (small-drive.sh gives a small
 // one to Wine as a drive letter, where the machine allows it): the check
 // before the run refuses it with the room it needs, and nothing is written.
 TEST_F(FaultMatrix, DriveTooSmallForAReinstallRefusesItOnARealSmallDrive) {

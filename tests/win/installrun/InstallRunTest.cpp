@@ -797,8 +797,8 @@ TEST_F(LoggedRunTest, TheSystemsTextForEveryFailureReachesTheLogOnDisk) {
     } rows[] = {
         {"full disk", target_, L"Birch.Dll", L"", 3, L"Копирование файла Birch.Dll....ОШИБКА!!!",
          L"  Копирование файла Birch.Dll....ОШИБКА!!! (" + diskFull + L")\r\n"},
-        {"sharing violation", target_, L"", heldFile, -1, L"Копирование файла fbclient.Dll....",
-         L"Установка прервана ошибкой:\r\nCannot create file \"" + heldFile + L"\". " + sharing},
+        {"sharing violation", target_, L"", heldFile, 4, L"  " + heldFile + L" — " + sharing,
+         L"  " + heldFile + L" — " + sharing + L"\r\n"},
         {"missing parent", work_.path() + L"missing\\Holter\\", L"", L"", 2,
          L"Ошибка при создании каталога!",
          L"  Ошибка при создании каталога! (" + noPath + L")\r\n"},
