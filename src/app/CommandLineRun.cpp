@@ -9,10 +9,9 @@
 #include "ResourceIds.h"
 #include "app/ConsoleText.h"
 #include "app/Main.h"
-#include "app/SessionEnd.h"
+#include "app/WindowlessHost.h"
 #include "install/InstallLog.h"
 #include "install/MediumCheck.h"
-#include "install/WorkerWait.h"
 #include "install/portable/TargetPath.h"
 #include "base/AppError.h"
 #include "shared/VS_Common_Proc.h"
@@ -36,7 +35,6 @@ using install::LocalStamp;
 using install::MediumExitCode;
 using install::ReplaceLogFile;
 using install::RunInstallLogged;
-using install::RunOnWorker;
 using install::TInstallLogBlock;
 using install::TLoggedLine;
 using install::TLogTargets;
@@ -125,70 +123,6 @@ int RefuseTarget(const TSwitches& switches, const std::wstring& refusal) {
 TLogTargets LogTargetsOf(const TSwitches& switches) {
     return TLogTargets{DescribeSwitches(switches), switches.log};
 }
-
-// The progress log of a run without a window: lines kept in memory.
-class MemoryLog : public IProgressLog {
-  public:
-    int Add(const std::wstring& line) override {
-        lines_.push_back(line);
-        return static_cast<int>(lines_.size()) - 1;
-    }
-    std::wstring Line(int index) const override { return lines_.at(index); }
-    void SetLine(int index, const std::wstring& line) override { lines_.at(index) = line; }
-    void Repaint() override {}
-    // The lines stand in for the page's; the cause goes to Install.log.
-    void SetCause(int, const std::wstring&) override {}
-    void Clear() { lines_.clear(); }
-
-  private:
-    std::vector<std::wstring> lines_;
-};
-
-// The main window's part in a run that has none.
-class WindowlessHost : public IInstallHost {
-  public:
-    explicit WindowlessHost(std::wstring target) : target_(std::move(target)) {}
-    std::wstring PathText() const override { return target_; }
-    int WindowsIndex() const override { return 0; } // the page's only choice
-    bool DriverInstallChecked() const override { return true; }
-    bool IsSisterBrand() const override {
-        return IsSisterBrandName(GetResString(Program(), IDS_PRODUCT_NAME));
-    }
-    void ShowPage(TWizardPage) override {}
-    void ClearAndShowLog() override { log_.Clear(); }
-    IProgressLog& Log() override { return log_; }
-    void EnableExit() override {}
-    void SetCanClose(bool canClose) override { session_.SetCanClose(canClose); }
-    void SetHourglass(bool) override {}
-    void SetCopyFrom(const std::wstring&) override {}
-    void ProcessMessages() override { ui::ProcessMessages(); }
-    void Close() override {}
-    void WaitFor(const std::function<void()>& work, const std::function<void()>& tick) override {
-        RunOnWorker(
-            work, [this] { ProcessMessages(); }, tick);
-    }
-    void ShowProgress(uint64_t, uint64_t) override {} // no window, no taskbar button
-
-  private:
-    std::wstring target_;
-    MemoryLog log_;
-    TSessionWindow session_; // answers the session's end in place of a main window
-};
-
-// Nobody answers a window in a run without questions: an error that ends
-// the run is only logged.
-class NoDialogs : public IUserDialogs {
-  public:
-    TModalResult MessageDlg(const std::wstring&, TMsgDlgType, TMsgDlgButtons) override {
-        return TModalResult::mrNo;
-    }
-    std::optional<std::wstring> BrowseForFolder(const std::wstring&) override {
-        return std::nullopt;
-    }
-    bool ShowTimedMessage(const std::wstring&, TMessageType, const std::wstring&, int) override {
-        return false;
-    }
-};
 
 template <typename RunFn> int RunCatching(RunFn run) {
     try {
