@@ -13,9 +13,16 @@
 #include "WizardDriver.h"
 #include "app/SingleRun.h"
 #include "base/Handles.h"
+#include "common/ProgramRuns.h"
 #include "common/TestFiles.h"
 
 using base::UniqueHandle;
+using programruns::CollectTitles;
+using programruns::CopyTree;
+using programruns::DemoMedium;
+using programruns::Quoted;
+using programruns::SnapshotTree;
+using Tree = programruns::FileTree;
 
 using namespace std::chrono_literals;
 using testfiles::Exists;
@@ -29,46 +36,9 @@ using ::testing::Not;
 
 namespace {
 
-std::wstring DemoMedium() {
-    return testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") + L"\\demo-medium\\";
-}
-
-std::wstring Quoted(const std::wstring& path) {
-    return L"\"" + path + L"\"";
-}
-
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
-    for (const std::wstring& name : testfiles::Names(from)) {
-        const std::wstring source = from + L"\\" + name;
-        if ((testfiles::Attributes(source) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            CopyTree(source, to + L"\\" + name);
-        } else {
-            CopyFileW(source.c_str(), (to + L"\\" + name).c_str(), FALSE);
-            SetFileAttributesW((to + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-    }
-}
-
-// Every file below `root` by its relative path, with its bytes.
-using Tree = std::map<std::wstring, std::string>;
-
-void ReadTree(const std::wstring& root, const std::wstring& relative, Tree& files) {
-    for (const std::wstring& name : testfiles::Names(root + relative)) {
-        const std::wstring path = relative + name;
-        if ((testfiles::Attributes(root + path) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            files[path + L"\\"] = "<directory>";
-            ReadTree(root, path + L"\\", files);
-        } else {
-            files[path] = ReadBytes(root + path);
-        }
-    }
-}
-
 // The tree without its Install.log, the one file a refused run may change.
 Tree TreeWithoutLog(const std::wstring& root) {
-    Tree files;
-    ReadTree(root, L"", files);
+    Tree files = SnapshotTree(root);
     files.erase(L"Install.log");
     return files;
 }
@@ -78,19 +48,6 @@ struct Outcome {
     std::string standardError;
     std::set<std::wstring> windowTitles; // every visible top-level window seen
 };
-
-BOOL CALLBACK CollectTitles(HWND window, LPARAM param) {
-    auto& [processId, titles] =
-        *reinterpret_cast<std::pair<DWORD, std::set<std::wstring>*>*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId && IsWindowVisible(window)) {
-        wchar_t title[256] = {};
-        GetWindowTextW(window, title, 256);
-        titles->insert(title);
-    }
-    return TRUE;
-}
 
 // Starts `medium`\Install.exe with `arguments` in `workingDir`, its standard
 // error going to a file, and watches its windows until it ends.

@@ -10,10 +10,14 @@
 
 #include "WizardDriver.h"
 #include "common/PollUntil.h"
+#include "common/ProgramRuns.h"
 #include "common/TestFiles.h"
 #include "base/Handles.h"
 
 using base::UniqueHandle;
+using programruns::CopyTree;
+using programruns::DemoMedium;
+using programruns::Quoted;
 
 using namespace std::chrono_literals;
 using testfiles::Exists;
@@ -28,23 +32,6 @@ using ::testing::StartsWith;
 namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
-
-std::wstring DemoMedium() {
-    return testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") + L"\\demo-medium\\";
-}
-
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
-    for (const std::wstring& name : testfiles::Names(from)) {
-        const std::wstring source = from + L"\\" + name;
-        if ((testfiles::Attributes(source) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            CopyTree(source, to + L"\\" + name);
-        } else {
-            CopyFileW(source.c_str(), (to + L"\\" + name).c_str(), FALSE);
-            SetFileAttributesW((to + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-    }
-}
 
 // Every file below `root` by its relative path, with its bytes.
 void ReadTree(const std::wstring& root, const std::wstring& relative,
@@ -140,10 +127,6 @@ Outcome RunInstaller(const std::wstring& medium, const std::wstring& arguments,
     outcome.standardError = ReadBytes(errorFile);
     DeleteFileW(errorFile.c_str());
     return outcome;
-}
-
-std::wstring Quoted(const std::wstring& path) {
-    return L"\"" + path + L"\"";
 }
 
 // A copy of the demo medium that a test may break.

@@ -14,10 +14,15 @@
 #include "WizardDriver.h"
 #include "base/Handles.h"
 #include "common/ShellLinks.h"
+#include "common/ProgramRuns.h"
 #include "common/TestFiles.h"
 
 using base::UniqueHandle;
 using base::UniqueRegKey;
+using programruns::CollectTitles;
+using programruns::DemoMedium;
+using programruns::Quoted;
+using programruns::SnapshotTree;
 using testfiles::Exists;
 using testfiles::ReadBytes;
 using testfiles::ScratchDir;
@@ -32,14 +37,6 @@ namespace {
 const std::wstring kUninstallRoot = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::wstring kKey = kUninstallRoot + L"\\VestarHolter";
 
-std::wstring DemoMedium() {
-    return testfiles::FromUnixEnvironment("VESTAR_BUILD_DIR") + L"\\demo-medium\\";
-}
-
-std::wstring Quoted(const std::wstring& path) {
-    return L"\"" + path + L"\"";
-}
-
 // The string table of this test program holds the installer's own.
 std::wstring ResString(UINT id) {
     wchar_t text[512] = {};
@@ -53,38 +50,6 @@ struct Outcome {
     // The target's files at the moment the process handle was signalled.
     std::map<std::wstring, std::string> treeAtEnd;
 };
-
-void ReadTree(const std::wstring& root, const std::wstring& relative,
-              std::map<std::wstring, std::string>& files) {
-    for (const std::wstring& name : testfiles::Names(root + relative)) {
-        const std::wstring path = relative + name;
-        if ((testfiles::Attributes(root + path) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            files[path + L"\\"] = "<dir>";
-            ReadTree(root, path + L"\\", files);
-        } else {
-            files[path] = ReadBytes(root + path);
-        }
-    }
-}
-
-std::map<std::wstring, std::string> Tree(const std::wstring& root) {
-    std::map<std::wstring, std::string> files;
-    ReadTree(root, L"", files);
-    return files;
-}
-
-BOOL CALLBACK CollectTitles(HWND window, LPARAM param) {
-    auto& [processId, titles] =
-        *reinterpret_cast<std::pair<DWORD, std::set<std::wstring>*>*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId && IsWindowVisible(window)) {
-        wchar_t title[256] = {};
-        GetWindowTextW(window, title, 256);
-        titles->insert(title);
-    }
-    return TRUE;
-}
 
 // Starts `program` with `arguments` in `directory`, watching its windows;
 // the tree of `target` is read the moment the process has ended.
@@ -111,7 +76,7 @@ Outcome Start(const std::wstring& program, const std::wstring& arguments,
             ADD_FAILURE() << Utf8(program) << " did not end";
         }
     }
-    run.treeAtEnd = Tree(target);
+    run.treeAtEnd = SnapshotTree(target);
     GetExitCodeProcess(process.get(), &run.exitCode);
     return run;
 }
@@ -326,7 +291,7 @@ TEST_F(UninstallEndToEnd, AQuietUninstallRemovesTheProgramAndKeepsTheClinicsData
     WriteFileCreatingDirs(target + L"backup\\r150613\\restored.log", "written by the script");
     ASSERT_TRUE(Exists(DesktopLink()));
 
-    const std::map<std::wstring, std::string> before = Tree(target);
+    const std::map<std::wstring, std::string> before = SnapshotTree(target);
     const std::vector<std::wstring> recorded = RecordLines(target);
     const std::string logBefore = ReadBytes(target + L"Install.log");
 
@@ -379,7 +344,7 @@ TEST_F(UninstallEndToEnd, AQuietUninstallRemovesTheProgramAndKeepsTheClinicsData
 TEST_F(UninstallEndToEnd, APersonIsAskedOnceAndNoChangesNothing) {
     const std::wstring target = work_.path() + L"Holter\\";
     InstallSilently(target);
-    const std::map<std::wstring, std::string> before = Tree(target);
+    const std::map<std::wstring, std::string> before = SnapshotTree(target);
 
     const std::pair<const wchar_t*, DWORD> answers[] = {{L"No", 2}, {L"Yes", 0}};
     for (const auto& [answer, exitCode] : answers) {
@@ -395,7 +360,7 @@ TEST_F(UninstallEndToEnd, APersonIsAskedOnceAndNoChangesNothing) {
         driver.Answer(question, answer);
         EXPECT_EQ(driver.WaitForExit(60s), std::optional<DWORD>(exitCode));
         if (exitCode == 2) {
-            EXPECT_EQ(Tree(target), before);
+            EXPECT_EQ(SnapshotTree(target), before);
             EXPECT_EQ(EntriesFor(target), 1);
         }
     }
@@ -408,7 +373,7 @@ TEST_F(UninstallEndToEnd, WithoutARecordNothingIsRemovedAndTheLogSaysSo) {
     const std::wstring target = work_.path() + L"Holter\\";
     InstallSilently(target);
     DeleteFileW((target + L"InstalledFiles.txt").c_str());
-    const std::map<std::wstring, std::string> before = Tree(target);
+    const std::map<std::wstring, std::string> before = SnapshotTree(target);
     const std::string logBefore = ReadBytes(target + L"Install.log");
 
     // From the medium, naming the installation.
