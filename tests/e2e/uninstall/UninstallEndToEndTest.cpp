@@ -392,4 +392,34 @@ TEST_F(UninstallEndToEnd, WithoutARecordNothingIsRemovedAndTheLogSaysSo) {
     EXPECT_EQ(EntriesFor(target), 1);
 }
 
+// A file of the installation held open by another process (as the suite's
+// database server holds its libraries): the uninstall names it and ends
+// with 4 before it removes anything; the uninstaller, the entry and the
+// link stay for the next try.
+TEST_F(UninstallEndToEnd, AFileInUseRefusesTheUninstallAndChangesNothing) {
+    const std::wstring target = work_.path() + L"Holter\\";
+    InstallSilently(target);
+    const std::map<std::wstring, std::string> before = SnapshotTree(target);
+    const std::string logBefore = ReadBytes(target + L"Install.log");
+    const std::wstring held = target + L"fbclient.Dll";
+    {
+        const testfiles::FileLock lock(held, FILE_SHARE_READ);
+        ASSERT_TRUE(lock.locked());
+        const Outcome run =
+            Start(target + L"Uninstall.exe", L"/UNINSTALL /VERYSILENT", work_.path(), target);
+        EXPECT_EQ(run.exitCode, 4u);
+        EXPECT_TRUE(run.windowTitles.empty());
+        std::map<std::wstring, std::string> after = run.treeAtEnd;
+        const std::string log = after[L"Install.log"];
+        after.erase(L"Install.log");
+        std::map<std::wstring, std::string> unchanged = before;
+        unchanged.erase(L"Install.log");
+        EXPECT_EQ(after, unchanged);
+        EXPECT_THAT(log.substr(logBefore.size()), HasSubstr(Utf8(held)));
+        EXPECT_THAT(log.substr(logBefore.size()), HasSubstr(Utf8(L"Код завершения: 4\r\n")));
+    }
+    EXPECT_EQ(EntriesFor(target), 1);
+    EXPECT_TRUE(Exists(DesktopLink()));
+}
+
 } // namespace
