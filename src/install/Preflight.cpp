@@ -85,8 +85,10 @@ template <typename Visit> void ForEachCopiedFile(const TRunFiles& run, const Vis
     }
     for (const Tree& tree : trees) {
         const std::wstring root = run.source + std::wstring(tree.from);
+        const std::wstring sourceDir = root + L"\\";
+        const std::wstring targetDir = run.target + tree.to;
         for (const std::wstring& relative : TreeFiles(root)) {
-            visit(root + L"\\" + relative, run.target + tree.to + relative);
+            visit(sourceDir + relative, targetDir + relative);
         }
     }
 }

@@ -245,7 +245,7 @@ void WriteUninstallLog(const TUninstallRequest& request, const TLogTargets& targ
 
 TUninstallOutcome RunUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets) {
     UninstallRun run(request);
-    const TUninstallOutcome outcome = run.Run();
+    TUninstallOutcome outcome = run.Run();
     WriteUninstallLog(request, targets, run.Lines(), outcome.exitCode);
     return outcome;
 }
@@ -253,6 +253,7 @@ TUninstallOutcome RunUninstallLogged(const TUninstallRequest& request, const TLo
 int RefuseUninstallLogged(const TUninstallRequest& request, const TLogTargets& targets,
                           const std::vector<std::wstring>& lines) {
     std::vector<TLoggedLine> logged;
+    logged.reserve(lines.size());
     for (const std::wstring& line : lines) {
         logged.push_back({LocalStamp(), line});
     }
