@@ -17,11 +17,11 @@
 #include "common/TestFiles.h"
 
 using base::UniqueHandle;
-using programruns::CollectTitles;
 using programruns::CopyTree;
 using programruns::DemoMedium;
 using programruns::Quoted;
 using programruns::SnapshotTree;
+using programruns::WaitWatchingWindows;
 using Tree = programruns::FileTree;
 
 using namespace std::chrono_literals;
@@ -76,14 +76,8 @@ Outcome RunInstaller(const std::wstring& medium, const std::wstring& arguments,
     error.reset();
     CloseHandle(info.hThread);
     const UniqueHandle process(info.hProcess);
-    // A guard against a hung installer, not a measurement.
-    for (int tick = 0; WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT; ++tick) {
-        std::pair<DWORD, std::set<std::wstring>*> search{info.dwProcessId, &outcome.windowTitles};
-        EnumWindows(CollectTitles, reinterpret_cast<LPARAM>(&search));
-        if (tick > 15000) {
-            TerminateProcess(process.get(), 99);
-            ADD_FAILURE() << "Install.exe did not end";
-        }
+    if (!WaitWatchingWindows(process.get(), info.dwProcessId, outcome.windowTitles)) {
+        ADD_FAILURE() << "Install.exe did not end";
     }
     GetExitCodeProcess(process.get(), &outcome.exitCode);
     outcome.standardError = ReadBytes(errorFile);

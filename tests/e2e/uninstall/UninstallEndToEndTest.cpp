@@ -19,10 +19,10 @@
 
 using base::UniqueHandle;
 using base::UniqueRegKey;
-using programruns::CollectTitles;
 using programruns::DemoMedium;
 using programruns::Quoted;
 using programruns::SnapshotTree;
+using programruns::WaitWatchingWindows;
 using testfiles::Exists;
 using testfiles::ReadBytes;
 using testfiles::ScratchDir;
@@ -67,14 +67,8 @@ Outcome Start(const std::wstring& program, const std::wstring& arguments,
     }
     CloseHandle(info.hThread);
     const UniqueHandle process(info.hProcess);
-    // A guard against a hung program, not a measurement.
-    for (int tick = 0; WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT; ++tick) {
-        std::pair<DWORD, std::set<std::wstring>*> search{info.dwProcessId, &run.windowTitles};
-        EnumWindows(CollectTitles, reinterpret_cast<LPARAM>(&search));
-        if (tick > 15000) {
-            TerminateProcess(process.get(), 99);
-            ADD_FAILURE() << Utf8(program) << " did not end";
-        }
+    if (!WaitWatchingWindows(process.get(), info.dwProcessId, run.windowTitles)) {
+        ADD_FAILURE() << Utf8(program) << " did not end";
     }
     run.treeAtEnd = SnapshotTree(target);
     GetExitCodeProcess(process.get(), &run.exitCode);

@@ -74,4 +74,19 @@ inline BOOL CALLBACK CollectTitles(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Waits for a started process to end, collecting the titles of the visible
+// windows it shows meanwhile; ends it (exit code 99) after five minutes, a
+// guard against a hung program, not a measurement. False when it had to.
+inline bool WaitWatchingWindows(HANDLE process, DWORD processId, std::set<std::wstring>& titles) {
+    for (int tick = 0; WaitForSingleObject(process, 20) == WAIT_TIMEOUT; ++tick) {
+        std::pair<DWORD, std::set<std::wstring>*> search{processId, &titles};
+        EnumWindows(CollectTitles, reinterpret_cast<LPARAM>(&search));
+        if (tick > 15000) {
+            TerminateProcess(process, 99);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace programruns
