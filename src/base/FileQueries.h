@@ -1,5 +1,6 @@
 #pragma once
 // What is on the disk at a path.
+#include <cstdint>
 #include <string>
 
 namespace base {
@@ -12,5 +13,8 @@ bool DirectoryExists(const std::wstring& path);
 
 // True when `path` names an existing file (not a directory).
 bool FileExists(const std::wstring& path);
+
+// The size of the file at `path` in bytes; 0 when it cannot be asked.
+std::uint64_t FileSize(const std::wstring& path);
 
 } // namespace base

@@ -89,7 +89,25 @@ void CopyWritable(const std::wstring& source, const std::wstring& target) {
     }
 }
 
+void AddTreeFiles(const std::wstring& root, const std::wstring& relative,
+                  std::vector<std::wstring>& files) {
+    ForEachEntry(root + L"\\" + relative + L"*", [&](const WIN32_FIND_DATAW& entry) {
+        const std::wstring path = relative + entry.cFileName;
+        if (!IsDirectory(entry)) {
+            files.push_back(path);
+        } else if (IsVisible(entry)) {
+            AddTreeFiles(root, path + L"\\", files);
+        }
+    });
+}
+
 } // namespace
+
+std::vector<std::wstring> TreeFiles(const std::wstring& root) {
+    std::vector<std::wstring> files;
+    AddTreeFiles(root, L"", files);
+    return files;
+}
 
 void CreateDirectoryIfMissing(const std::wstring& directory) {
     if (!DirectoryExists(directory)) {

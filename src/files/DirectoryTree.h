@@ -14,6 +14,11 @@ void CreateDirectoryIfMissing(const std::wstring& directory);
 // writable first.
 void CopyDirTree(const std::wstring& source, const std::wstring& destination);
 
+// The files CopyDirTree copies from the tree at `root` (no trailing
+// backslash), as paths relative to it: hidden and system subdirectories
+// are skipped.
+std::vector<std::wstring> TreeFiles(const std::wstring& root);
+
 // Clears the read-only attribute of every file in the tree.
 void ClearReadOnlyTree(const std::wstring& directory);
 

@@ -43,6 +43,7 @@ using files::CopyFileKeepDate;
 using files::CopyProgress;
 using files::CreateDirectoryIfMissing;
 using files::SweepStaleTempFilesAgain;
+using files::TreeFiles;
 using shared::GetResString;
 using shared::ShellCopyDir;
 using sys::ScreenHasSmallFonts;

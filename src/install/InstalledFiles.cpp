@@ -7,6 +7,7 @@
 #include "base/FileQueries.h"
 #include "base/Handles.h"
 #include "base/portable/PathText.h"
+#include "files/DirectoryTree.h"
 #include "files/FileReplace.h"
 #include "install/MediumLayout.h"
 #include "install/portable/InstallLogText.h"
@@ -14,10 +15,11 @@
 namespace install {
 
 using base::FileExists;
+using base::FileSize;
 using base::JoinPath;
-using base::UniqueFindHandle;
 using base::UniqueHandle;
 using files::TempFileBeside;
+using files::TreeFiles;
 
 namespace {
 
@@ -52,38 +54,6 @@ std::wstring FromUtf8(const std::string& bytes) {
     std::wstring text(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), length);
     return text;
-}
-
-// Calls `visit` with the path relative to `root` of every file below
-// `root` + `relative`, in the subdirectories the tree copy copies (hidden and
-// system ones are skipped).
-void ForEachFileBelow(const std::wstring& root, const std::wstring& relative,
-                      const std::function<void(const std::wstring&)>& visit) {
-    WIN32_FIND_DATAW entry{};
-    const UniqueFindHandle search(FindFirstFileW((root + relative + L"*").c_str(), &entry));
-    if (!search) {
-        return;
-    }
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            visit(relative + name);
-        } else if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
-                   0) {
-            ForEachFileBelow(root, relative + name + L"\\", visit);
-        }
-    } while (FindNextFileW(search.get(), &entry));
-}
-
-std::uint64_t FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-        return 0;
-    }
-    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 } // namespace
@@ -174,11 +144,14 @@ std::vector<std::wstring> FilesPlacedByRun(const std::wstring& target, const std
     }
     // The trees as the medium has them: a file the suite later adds beside
     // them is not the installation's.
-    const std::wstring backup(MediumLayout::BackupDir);
-    ForEachFileBelow(source, backup + L"\\", addIfThere);
-    ForEachFileBelow(source + std::wstring(MediumLayout::UpdaterDir) + L"\\", L"", addIfThere);
-    const std::wstring driver(MediumLayout::DriverDir);
-    ForEachFileBelow(source, driver + L"\\", addIfThere);
+    const auto addTree = [&](std::wstring_view tree, const std::wstring& below) {
+        for (const std::wstring& file : TreeFiles(source + std::wstring(tree))) {
+            addIfThere(below + file);
+        }
+    };
+    addTree(MediumLayout::BackupDir, std::wstring(MediumLayout::BackupDir) + L"\\");
+    addTree(MediumLayout::UpdaterDir, L"");
+    addTree(MediumLayout::DriverDir, std::wstring(MediumLayout::DriverDir) + L"\\");
     addIfThere(kUninstallerName);
     return placed;
 }

@@ -6,55 +6,23 @@
 #include "base/Handles.h"
 #include "base/SysError.h"
 #include "base/portable/PathText.h"
+#include "files/DirectoryTree.h"
 #include "install/MediumLayout.h"
 
 namespace install {
 
 using base::DirectoryExists;
+using base::FileSize;
 using base::JoinPath;
 using base::ParentDirectory;
 using base::SysErrorMessage;
-using base::UniqueFindHandle;
 using base::UniqueHandle;
 using base::UniqueModule;
+using files::TreeFiles;
 
 namespace {
 
 constexpr std::uint64_t kMiB = 1ull << 20;
-
-bool IsDotEntry(const wchar_t* name) {
-    return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
-}
-
-void AddTreeFiles(const std::wstring& root, const std::wstring& relative,
-                  std::vector<std::wstring>& files) {
-    WIN32_FIND_DATAW entry{};
-    const UniqueFindHandle search(FindFirstFileW((root + L"\\" + relative + L"*").c_str(), &entry));
-    if (!search) {
-        return;
-    }
-    do {
-        if (IsDotEntry(entry.cFileName)) {
-            continue;
-        }
-        const std::wstring path = relative + entry.cFileName;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            files.push_back(path);
-        } else if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
-                   0) {
-            AddTreeFiles(root, path + L"\\", files);
-        }
-    } while (FindNextFileW(search.get(), &entry));
-}
-
-std::uint64_t FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return 0;
-    }
-    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-}
 
 // Each file the run copies, as a pair of its path on the medium and its path
 // in the target.
@@ -186,12 +154,6 @@ std::wstring VolumeRoot(const std::wstring& directory) {
 }
 
 } // namespace
-
-std::vector<std::wstring> TreeFiles(const std::wstring& root) {
-    std::vector<std::wstring> files;
-    AddTreeFiles(root, L"", files);
-    return files;
-}
 
 std::vector<TFileInUse> FilesInUse(const std::vector<std::wstring>& paths) {
     std::vector<TFileInUse> inUse;

@@ -13,7 +13,6 @@
 
 namespace install {
 
-
 // Room kept free beyond what the run writes (logs, settings files, the
 // file system's own records).
 inline constexpr std::uint64_t kRoomMargin = 16ull << 20;
@@ -65,9 +64,5 @@ std::wstring RoomShortageText(const TRoomShortage& shortage);
 
 // One line per file: its path, then its holders or the system's reason.
 std::vector<std::wstring> FilesInUseLines(const std::vector<TFileInUse>& files);
-
-// The files below `root` (no trailing backslash) as paths relative to it,
-// as the tree copies take them: hidden and system subdirectories skipped.
-std::vector<std::wstring> TreeFiles(const std::wstring& root);
 
 } // namespace install
