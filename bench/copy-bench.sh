@@ -12,8 +12,10 @@
 # against Wine's CopyFileW (unflushed). MODE is the way to the disk: flush
 # (one flush at the end, the default), writethrough (the destination opened
 # with FILE_FLAG_WRITE_THROUGH), behind (flushed on a second handle while the
-# copy goes on: the installer's way for a file over 64 MiB), plain (one
-# thread, one buffer) or halves (two such threads, a half each). Otherwise
+# copy goes on: the installer's way for a file over 64 MiB), behind-unsized
+# (the same without sizing the destination first), plain (the bench's own
+# loop: one thread, one buffer), halves (two such threads, a half each) or
+# peer (CopyFileW, then FlushFileBuffers; KIB is ignored). Otherwise
 # each round times, one after another on the same files (the four copies
 # starting with another one each round, each after the earlier copies were
 # deleted, `sync` ran and 8 s passed):

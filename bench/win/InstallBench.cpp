@@ -13,13 +13,15 @@
 //   install-bench copyfilew <source> <destination>
 //       times Wine's CopyFileW; prints copy_ms.
 //   install-bench engine <source> <destination> <block KiB>
-//                        [flush|writethrough|behind|plain|halves]
+//                        [flush|writethrough|behind|behind-unsized|plain|halves|peer]
 //       times the installer's content copy with the given block size, the
 //       destination sized first and flushed at the end (with writethrough
 //       opened with FILE_FLAG_WRITE_THROUGH, with behind also flushed from
-//       a second handle while the copy goes on, with plain read and written
-//       by one thread through one buffer instead, with halves the file's two
-//       halves copied at once by two such threads); prints copy_ms.
+//       a second handle while the copy goes on, with behind-unsized the
+//       same without sizing first, with plain read and written by the
+//       bench's own loop on one thread through one buffer, with halves the
+//       file's two halves copied at once by two such threads, with peer
+//       CopyFileW then FlushFileBuffers); prints copy_ms.
 //   install-bench keepdate|keepdate-worker <source> <destination>
 //       times the installer's whole single-file copy (CopyFileKeepDate),
 //       with keepdate-worker on a worker thread while the main thread waits
@@ -245,13 +247,14 @@ int TimeCopyFileW(const std::wstring& source, const std::wstring& destination) {
 // How the destination is brought to the disk: "flush" writes through the
 // cache and flushes once at the end, "writethrough" opens it with
 // FILE_FLAG_WRITE_THROUGH, "behind" flushes on a second handle while the
-// copy goes on, "plain" is "flush" copied without the reader thread,
+// copy goes on, "plain" is "flush" copied by the bench's own loop,
 // "halves" lets two threads write the file.
 UniqueHandle OpenDestination(const std::wstring& destination, const std::wstring& variant) {
     const DWORD flags =
         FILE_ATTRIBUTE_NORMAL | (variant == L"writethrough" ? FILE_FLAG_WRITE_THROUGH : 0);
-    const DWORD share =
-        variant == L"behind" || variant == L"halves" ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    const DWORD share = variant.starts_with(L"behind") || variant == L"halves"
+                            ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                            : 0;
     return UniqueHandle(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, share,
                                     nullptr, CREATE_ALWAYS, flags, nullptr));
 }
@@ -311,8 +314,29 @@ bool CopyHalvesAtOnce(const std::wstring& source, const std::wstring& destinatio
     return ok[0] && ok[1];
 }
 
+// What a stock program does: CopyFileW, then the copy opened again and
+// flushed.
+int TimePeerCopy(const std::wstring& source, const std::wstring& destination) {
+    const auto began = Clock::now();
+    if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) {
+        fwprintf(stderr, L"CopyFileW failed: %lu\n", GetLastError());
+        return 1;
+    }
+    const UniqueHandle copy(CreateFileW(destination.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!copy || !FlushFileBuffers(copy.get())) {
+        fwprintf(stderr, L"the flush failed: %lu\n", GetLastError());
+        return 1;
+    }
+    wprintf(L"copy_ms=%lld\n", MillisecondsSince(began));
+    return 0;
+}
+
 int TimeEngine(const std::wstring& source, const std::wstring& destination, DWORD blockKib,
                const std::wstring& variant) {
+    if (variant == L"peer") {
+        return TimePeerCopy(source, destination);
+    }
     const auto began = Clock::now();
     const UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ,
                                       variant == L"halves" ? FILE_SHARE_READ : 0, nullptr,
@@ -320,14 +344,17 @@ int TimeEngine(const std::wstring& source, const std::wstring& destination, DWOR
     const UniqueHandle out = OpenDestination(destination, variant);
     LARGE_INTEGER size{};
     LARGE_INTEGER start{};
-    if (!in || !out || !GetFileSizeEx(in.get(), &size) ||
-        !SetFilePointerEx(out.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(out.get()) ||
-        !SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN)) {
+    const auto sizeFirst = [&] {
+        return variant == L"behind-unsized" ||
+               (SetFilePointerEx(out.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(out.get()) &&
+                SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN));
+    };
+    if (!in || !out || !GetFileSizeEx(in.get(), &size) || !sizeFirst()) {
         fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
     }
     UniqueHandle writeBack;
-    if (variant == L"behind") {
+    if (variant.starts_with(L"behind")) {
         writeBack.reset(CreateFileW(destination.c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -511,11 +538,11 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "install-bench: %s\n", error.what());
         return 1;
     }
-    fwprintf(stderr,
-             L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
-             L"<destination> | engine <source> <destination> <block KiB> "
-             L"[flush|writethrough|behind|plain|halves] | keepdate[-worker] <source> <destination> "
-             L"| smallfiles <medium\\> <target\\> keepdate|keepdate-worker|peer "
-             L"| startup <program>\n");
+    fwprintf(stderr, L"usage: install-bench run|phases <Install.exe> <target> | copyfilew <source> "
+                     L"<destination> | engine <source> <destination> <block KiB> "
+                     L"[flush|writethrough|behind|behind-unsized|plain|halves|peer] "
+                     L"| keepdate[-worker] <source> <destination> "
+                     L"| smallfiles <medium\\> <target\\> keepdate|keepdate-worker|peer "
+                     L"| startup <program>\n");
     return 2;
 }

@@ -33,127 +33,81 @@ SysResult ReadWhole(HANDLE file, BYTE* buffer, DWORD wanted) {
     return {};
 }
 
-// Two buffers passed back and forth: the reader fills a free one, the writer
-// empties a full one, in block order.
-class OverlappedCopy {
+// Reads a block and writes it, one after the other on the calling thread,
+// through one buffer: the block is still in the processor's cache when it
+// is written. A reader thread with buffers of megabytes (which no cache
+// holds) made the same copy slower, not faster. Reading is only a copy out
+// of the system's cache; the wait worth overlapping is the disk's, which
+// the flushing thread takes off the copy.
+SysResult CopyBlocks(HANDLE source, HANDLE destination, ULONGLONG size, DWORD blockSize,
+                     const std::function<void(ULONGLONG)>& written) {
+    IBlockWriter& writer = CurrentBlockWriter();
+    const auto buffer = std::make_unique_for_overwrite<BYTE[]>(blockSize);
+    for (ULONGLONG copied = 0; copied < size;) {
+        const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(size - copied, blockSize));
+        if (const SysResult read = ReadWhole(source, buffer.get(), wanted); !read) {
+            return read;
+        }
+        if (const SysResult wrote = writer.WriteBlock(destination, buffer.get(), wanted); !wrote) {
+            return wrote;
+        }
+        copied += wanted;
+        written(copied);
+    }
+    return {};
+}
+
+// Flushes the destination through its second handle on a thread of its own
+// whenever another kWriteBackStep bytes were written, while the copying
+// thread goes on: the disk writes the file while it is copied, not all at
+// the caller's final flush.
+class FlushedBehind {
   public:
-    OverlappedCopy(HANDLE source, HANDLE destination, ULONGLONG size, DWORD blockSize,
-                   HANDLE writeBack)
-        : source_(source), destination_(destination), writeBack_(writeBack), size_(size),
-          blockSize_(static_cast<DWORD>(std::min<ULONGLONG>(size, blockSize))) {
-        for (Block& block : blocks_) {
-            block.data = std::make_unique_for_overwrite<BYTE[]>(blockSize_);
-        }
+    explicit FlushedBehind(HANDLE writeBack) : writeBack_(writeBack) {}
+    FlushedBehind(const FlushedBehind&) = delete;
+    FlushedBehind& operator=(const FlushedBehind&) = delete;
+
+    // The flushing thread stops, and is joined, when `thread` goes; it
+    // must be declared after this object.
+    SysResult Start(std::jthread& thread) {
+        return CurrentThreadStarter().Start(thread, [this] { FlushAll(); });
     }
 
-    SysResult Run(const CopyProgress& progress) {
-        IThreadStarter& starter = CurrentThreadStarter();
-        std::jthread reader;
-        std::jthread flusher;
-        // Declared after the threads and before either starts, so that
-        // however the copy ends (a start that failed included) every thread
-        // started is told to stop before it is joined.
-        const StopOnExit stop(*this);
-        if (const SysResult started = starter.Start(reader, [this] { ReadAll(); }); !started) {
-            return started;
+    // Called by the copying thread after each block; wakes the flushing
+    // thread once a step's worth has been written since it was last woken.
+    void Written(ULONGLONG bytes) {
+        if (bytes - announced_ < kWriteBackStep) {
+            return;
         }
-        if (writeBack_ != nullptr) {
-            if (const SysResult started = starter.Start(flusher, [this] { WriteBackAll(); });
-                !started) {
-                return started;
-            }
+        announced_ = bytes;
+        {
+            const std::lock_guard lock(mutex_);
+            written_ = bytes;
         }
-        return WriteAll(progress);
+        changed_.notify_one();
     }
 
-  private:
-    // Tells the reading and flushing threads to stop when it goes: a flag
-    // under the mutex they already wait on, so that stopping needs nothing
-    // beyond it and the condition variable (no stop token and its callback).
+    // Tells the flushing thread to stop when it goes, however the copy
+    // ended.
     class StopOnExit {
       public:
-        explicit StopOnExit(OverlappedCopy& copy) : copy_(copy) {}
+        explicit StopOnExit(FlushedBehind& flushes) : flushes_(flushes) {}
         ~StopOnExit() {
             {
-                const std::lock_guard lock(copy_.mutex_);
-                copy_.stopping_ = true;
+                const std::lock_guard lock(flushes_.mutex_);
+                flushes_.stopping_ = true;
             }
-            copy_.changed_.notify_all();
+            flushes_.changed_.notify_all();
         }
         StopOnExit(const StopOnExit&) = delete;
         StopOnExit& operator=(const StopOnExit&) = delete;
 
       private:
-        OverlappedCopy& copy_;
+        FlushedBehind& flushes_;
     };
 
-    struct Block {
-        std::unique_ptr<BYTE[]> data;
-        DWORD filled = 0;
-        bool full = false;
-    };
-
-    void ReadAll() {
-        ULONGLONG left = size_;
-        for (size_t index = 0; left > 0; index ^= 1) {
-            Block& block = blocks_[index];
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return !block.full || stopping_; });
-                if (stopping_) {
-                    return;
-                }
-            }
-            const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(left, blockSize_));
-            const SysResult read = ReadWhole(source_, block.data.get(), wanted);
-            {
-                const std::lock_guard lock(mutex_);
-                block.filled = wanted;
-                block.full = read.ok();
-                readError_ = read.code();
-            }
-            changed_.notify_all();
-            if (!read) {
-                return;
-            }
-            left -= wanted;
-        }
-    }
-
-    SysResult WriteAll(const CopyProgress& progress) {
-        IBlockWriter& writer = CurrentBlockWriter();
-        ULONGLONG copied = 0;
-        for (size_t index = 0; copied < size_; index ^= 1) {
-            Block& block = blocks_[index];
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return block.full || readError_ != 0; });
-                if (!block.full) {
-                    return SysResult::Failed(readError_);
-                }
-            }
-            if (const SysResult written =
-                    writer.WriteBlock(destination_, block.data.get(), block.filled);
-                !written) {
-                return written;
-            }
-            copied += block.filled;
-            {
-                const std::lock_guard lock(mutex_);
-                block.full = false;
-                written_ = copied;
-            }
-            changed_.notify_all();
-            if (progress) {
-                progress(copied, size_);
-            }
-        }
-        return {};
-    }
-
-    // Flushes the destination through its second handle whenever another
-    // kWriteBackStep bytes were written, until the copy ends.
-    void WriteBackAll() {
+  private:
+    void FlushAll() {
         ULONGLONG flushed = 0;
         for (;;) {
             {
@@ -165,37 +119,31 @@ class OverlappedCopy {
                 }
                 flushed = written_;
             }
+            // Its failures are left to the caller's own flush.
             FlushFileBuffers(writeBack_);
         }
     }
 
-    HANDLE source_;
-    HANDLE destination_;
     HANDLE writeBack_;
-    ULONGLONG size_;
-    DWORD blockSize_;
-    Block blocks_[2];
     std::mutex mutex_;
     std::condition_variable changed_;
-    DWORD readError_ = 0;
-    ULONGLONG written_ = 0;
-    bool stopping_ = false; // the writer has ended, well or not
+    ULONGLONG written_ = 0;   // as last announced to the flushing thread
+    ULONGLONG announced_ = 0; // the copying thread's own copy of it
+    bool stopping_ = false;   // the copy has ended, well or not
 };
 
-SysResult CopySingleBlock(HANDLE source, HANDLE destination, DWORD size,
-                          const CopyProgress& progress) {
-    const auto buffer = std::make_unique_for_overwrite<BYTE[]>(size);
-    if (const SysResult read = ReadWhole(source, buffer.get(), size); !read) {
-        return read;
+SysResult CopyFlushedBehind(HANDLE source, HANDLE destination, ULONGLONG size, DWORD blockSize,
+                            HANDLE writeBack, const std::function<void(ULONGLONG)>& written) {
+    FlushedBehind flushes(writeBack);
+    std::jthread flusher;
+    const FlushedBehind::StopOnExit stop(flushes);
+    if (const SysResult started = flushes.Start(flusher); !started) {
+        return started;
     }
-    if (const SysResult written = CurrentBlockWriter().WriteBlock(destination, buffer.get(), size);
-        !written) {
-        return written;
-    }
-    if (progress) {
-        progress(size, size);
-    }
-    return {};
+    return CopyBlocks(source, destination, size, blockSize, [&](ULONGLONG bytes) {
+        flushes.Written(bytes);
+        written(bytes);
+    });
 }
 
 } // namespace
@@ -208,11 +156,17 @@ SysResult CopyFileContent(HANDLE source, HANDLE destination, ULONGLONG size,
     if (size == 0) {
         return {};
     }
-    if (size <= blockSize) {
-        // One block: nothing to overlap, no thread worth starting.
-        return CopySingleBlock(source, destination, static_cast<DWORD>(size), progress);
+    const auto written = [&](ULONGLONG bytes) {
+        if (progress) {
+            progress(bytes, size);
+        }
+    };
+    // A file smaller than a block needs no more buffer than its size.
+    blockSize = static_cast<DWORD>(std::min<ULONGLONG>(size, blockSize));
+    if (writeBack == nullptr) {
+        return CopyBlocks(source, destination, size, blockSize, written);
     }
-    return OverlappedCopy(source, destination, size, blockSize, writeBack).Run(progress);
+    return CopyFlushedBehind(source, destination, size, blockSize, writeBack, written);
 }
 
 } // namespace files

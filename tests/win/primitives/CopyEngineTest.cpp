@@ -1,5 +1,5 @@
 // The content copy between two open files: block edges, the order of the
-// blocks through the two buffers, progress, and failures on either side.
+// blocks, progress, the flushing thread, and failures on either side.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -124,26 +124,9 @@ TEST_F(CopyEngineTest, SourceEndingEarlyFailsAfterWritingWhatWasRead) {
         << "whole blocks read are written; the short one is not";
 }
 
-// Past one write-back step the destination is flushed during the copy: the
-// bytes arrive whole, and a failed write still hands on its own error once
-// the flushing thread has stopped.
-TEST_F(CopyEngineTest, WriteBackLeavesTheBytesAndTheErrorsAsTheyWere) {
-    constexpr DWORD kLargeBlock = 1024 * 1024;
-    const size_t size = kWriteBackStep + size_t{3} * kLargeBlock + 5;
-    const std::string content = Numbered(size);
-
-    EXPECT_TRUE(Copy(content, size, kLargeBlock, true));
-    EXPECT_TRUE(ReadBytes(destination) == content) << "the copy differs";
-
-    FailingWriter failing(kWriteBackStep + kLargeBlock);
-    const ScopedBlockWriter replaced(failing);
-    EXPECT_FALSE(Copy(content, size, kLargeBlock, true));
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL));
-}
-
 // Starts threads through the starter it replaces, except the one start it
-// refuses, as the system does when it runs out of memory; counts the
-// threads started and those whose work has ended.
+// refuses (none for 0), as the system does when it runs out of memory;
+// counts the threads started and those whose work has ended.
 class RefusingStarter final : public IThreadStarter {
   public:
     explicit RefusingStarter(int refused) : refused_(refused), real_(CurrentThreadStarter()) {}
@@ -168,28 +151,48 @@ class RefusingStarter final : public IThreadStarter {
     int started_ = 0;
 };
 
-// However the starts end, every thread started is told to stop and joined
-// before the copy returns its error. A copy that never returns (a thread
-// waiting for a stop that never comes) ends the test process after 60 s
-// with the failure said, instead of hanging the test run.
-TEST_F(CopyEngineTest, AThreadThatCannotStartEndsTheCopyWithItsErrorAndJoinsTheOthers) {
+// Past one write-back step the destination is flushed during the copy: the
+// bytes arrive whole, and a failed write still hands on its own error once
+// the flushing thread has stopped.
+TEST_F(CopyEngineTest, WriteBackLeavesTheBytesAndTheErrorsAsTheyWere) {
+    constexpr DWORD kLargeBlock = 1024 * 1024;
+    const size_t size = kWriteBackStep + size_t{3} * kLargeBlock + 5;
+    const std::string content = Numbered(size);
+
+    EXPECT_TRUE(Copy(content, size, kLargeBlock, true));
+    EXPECT_TRUE(ReadBytes(destination) == content) << "the copy differs";
+
+    FailingWriter failing(kWriteBackStep + kLargeBlock);
+    const ScopedBlockWriter replaced(failing);
+    RefusingStarter counting(0);
+    const ScopedThreadStarter counted(counting);
+    EXPECT_FALSE(Copy(content, size, kLargeBlock, true));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_EQ(counting.started(), 1);
+    EXPECT_EQ(counting.ended.load(), 1) << "the flushing thread has ended when the copy returns";
+}
+
+// A flushing thread that cannot start ends the copy with its error before
+// anything is written; a copy without write-back asks for no thread. A copy
+// that never returns (a thread waiting for a stop that never comes) ends
+// the test process after 60 s with the failure said, instead of hanging the
+// test run.
+TEST_F(CopyEngineTest, AThreadThatCannotStartEndsTheCopyWithItsError) {
     const struct {
         const char* name;
-        int refusedStart; // 1: the reader, 2: the flushing thread
         bool writeBack;
-        int started;
+        bool copies;
     } rows[] = {
-        {"reader", 1, false, 0},
-        {"reader, with write-back", 1, true, 0},
-        {"flushing thread", 2, true, 1},
+        {"with write-back", true, false},
+        {"without write-back", false, true},
     };
     const std::string content = Numbered(size_t{10} * kBlock);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        RefusingStarter starter(row.refusedStart);
+        RefusingStarter starter(1);
         const ScopedThreadStarter replaced(starter);
         const base::UniqueHandle returned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        bool copied = true;
+        bool copied = !row.copies;
         std::thread copy([&] {
             copied = Copy(content, content.size(), kBlock, row.writeBack);
             SetEvent(returned.get());
@@ -200,10 +203,11 @@ TEST_F(CopyEngineTest, AThreadThatCannotStartEndsTheCopyWithItsErrorAndJoinsTheO
             TerminateProcess(GetCurrentProcess(), 1);
         }
         copy.join();
-        EXPECT_FALSE(copied);
-        EXPECT_EQ(error, static_cast<DWORD>(ERROR_NO_SYSTEM_RESOURCES));
-        EXPECT_EQ(starter.started(), row.started);
-        EXPECT_EQ(starter.ended.load(), row.started) << "every thread started has ended";
+        EXPECT_EQ(copied, row.copies);
+        EXPECT_EQ(error, row.copies ? DWORD{0} : static_cast<DWORD>(ERROR_NO_SYSTEM_RESOURCES));
+        EXPECT_EQ(ReadBytes(destination), row.copies ? content : std::string())
+            << "nothing is written when the copy cannot go on";
+        EXPECT_EQ(starter.started(), 0);
     }
 }
 
