@@ -292,12 +292,8 @@ class InstallRun {
         std::uint64_t total = 0;
         for (const MediumLayout::FileGroup* group : groups) {
             for (const std::wstring_view name : group->files) {
-                WIN32_FILE_ATTRIBUTE_DATA data{};
-                const std::wstring path =
-                    source_ + std::wstring(group->sourceDir) + std::wstring(name);
-                if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-                    total += (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-                }
+                total +=
+                    base::FileSize(source_ + std::wstring(group->sourceDir) + std::wstring(name));
             }
         }
         return total;
