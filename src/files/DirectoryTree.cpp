@@ -55,19 +55,6 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
     return path;
 }
 
-// Creates `directory` with every missing parent; true when it exists after.
-bool ForceDirectories(const std::wstring& directory) {
-    const std::wstring path = WithoutTrailingBackslash(directory);
-    if (path.empty() || DirectoryExists(path)) {
-        return !path.empty();
-    }
-    const std::wstring parent = ParentDirectory(path);
-    if (!parent.empty() && parent.size() < path.size()) {
-        ForceDirectories(parent);
-    }
-    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 // CopyFileW refuses to overwrite a hidden file on Windows; Wine running as
 // root overwrites it, so the refusal is made here.
 bool RefusesOverwrite(const std::wstring& destination) {
@@ -107,6 +94,18 @@ std::vector<std::wstring> TreeFiles(const std::wstring& root) {
     std::vector<std::wstring> files;
     AddTreeFiles(root, L"", files);
     return files;
+}
+
+bool ForceDirectories(const std::wstring& directory) {
+    const std::wstring path = WithoutTrailingBackslash(directory);
+    if (path.empty() || DirectoryExists(path)) {
+        return !path.empty();
+    }
+    const std::wstring parent = ParentDirectory(path);
+    if (!parent.empty() && parent.size() < path.size()) {
+        ForceDirectories(parent);
+    }
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 void CreateDirectoryIfMissing(const std::wstring& directory) {

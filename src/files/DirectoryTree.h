@@ -9,6 +9,9 @@ namespace files {
 // Silent: a directory that could not be made shows when it is used.
 void CreateDirectoryIfMissing(const std::wstring& directory);
 
+// Creates `directory` with every missing parent; true when it exists after.
+bool ForceDirectories(const std::wstring& directory);
+
 // Copies a directory tree; hidden and system subdirectories are skipped.
 // Copies are never read-only, and a read-only file they replace is made
 // writable first.

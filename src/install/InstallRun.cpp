@@ -42,6 +42,7 @@ using files::ClearReadOnlyTree;
 using files::CopyFileKeepDate;
 using files::CopyProgress;
 using files::CreateDirectoryIfMissing;
+using files::ForceDirectories;
 using files::SweepStaleTempFilesAgain;
 using files::TreeFiles;
 using shared::GetResString;
@@ -441,24 +442,15 @@ class InstallRun {
         }
         const std::wstring from = source_ + driverDir + L"\\";
         const std::wstring to = target_ + driverDir + L"\\";
-        CreateDirectoryIfMissing(to);
+        ForceDirectories(to);
         for (const std::wstring& relative : TreeFiles(source_ + driverDir)) {
             const std::wstring destination = to + relative;
-            CreateDirectoriesFor(to, relative);
+            ForceDirectories(destination.substr(0, destination.rfind(L'\\')));
             if (!CopyFileW((from + relative).c_str(), destination.c_str(), FALSE)) {
                 failures.push_back({driverDir + L"\\" + relative, GetLastError()});
             }
         }
         return failures;
-    }
-
-    // The directories of `relative` (a file's path below `root`) that are
-    // missing.
-    static void CreateDirectoriesFor(const std::wstring& root, const std::wstring& relative) {
-        for (std::size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
-             slash = relative.find(L'\\', slash + 1)) {
-            CreateDirectoryIfMissing(root + relative.substr(0, slash));
-        }
     }
 
     void CreateDesktopLink() {

@@ -274,6 +274,8 @@ TEST_F(PreflightEndToEnd, AReinstallRunsTheNewerMediumsDriverInstallerWithNoNest
                       .exitCode,
                   0u);
         const std::wstring driverDir = target + L"FTDIDriverInstall\\";
+        ASSERT_TRUE(Exists(driverDir + L"amd64\\ftdibus.inf"))
+            << "the run without questions makes the tree's subdirectories";
         ASSERT_TRUE(DeleteFileW((driverDir + L"driver-installed.txt").c_str()));
         // An installer that ends at once and leaves nothing behind.
         ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\hostname.exe",
