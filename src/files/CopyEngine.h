@@ -15,9 +15,9 @@ using CopyProgress = std::function<void(ULONGLONG copied, ULONGLONG size)>;
 
 // Large enough that the per-call cost of a read or a write vanishes, small
 // enough that a block read is still in the processor's cache when it is
-// written. Under Wine a 2 GiB file took about two thirds of the time with
-// 256 KiB blocks than with 4 MiB ones read by a second thread (bench/README.md,
-// "Sixth round").
+// written. Under Wine, copying a 2 GiB file this way took about two thirds
+// of the time that 4 MiB blocks read by a second thread took
+// (bench/README.md, "Sixth round").
 constexpr DWORD kCopyBlockSize = 256 * 1024;
 
 // How much newly written data makes the write-back flush again: large
