@@ -440,14 +440,17 @@ class InstallRun {
             ShellCopyDir(source_ + driverDir, target_);
             return failures;
         }
-        const std::wstring from = source_ + driverDir + L"\\";
-        const std::wstring to = target_ + driverDir + L"\\";
+        // How the names of the tree's files start below the medium (and the
+        // target).
+        const std::wstring driverPrefix = driverDir + L"\\";
+        const std::wstring from = source_ + driverPrefix;
+        const std::wstring to = target_ + driverPrefix;
         ForceDirectories(to);
         for (const std::wstring& relative : TreeFiles(source_ + driverDir)) {
             const std::wstring destination = to + relative;
             ForceDirectories(destination.substr(0, destination.rfind(L'\\')));
             if (!CopyFileW((from + relative).c_str(), destination.c_str(), FALSE)) {
-                failures.push_back({driverDir + L"\\" + relative, GetLastError()});
+                failures.push_back({driverPrefix + relative, GetLastError()});
             }
         }
         return failures;
