@@ -18,6 +18,7 @@
 #include <string>
 #include <windows.h>
 
+#include "PeerCopy.h"
 #include "install/MediumLayout.h"
 
 namespace {
@@ -49,19 +50,6 @@ void PrintList() {
     });
 }
 
-// The flush a program makes after CopyFileW: the copy opened again for
-// writing, FlushFileBuffers, closed.
-bool Flush(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool flushed = FlushFileBuffers(file) != 0;
-    CloseHandle(file);
-    return flushed;
-}
-
 int CopyDurably(const std::wstring& medium, const std::wstring& target) {
     CreateDirectoryW(target.c_str(), nullptr);
     for (const std::wstring_view directory :
@@ -73,7 +61,7 @@ int CopyDurably(const std::wstring& medium, const std::wstring& target) {
     ForEachRunFile([&](const std::wstring& from, const std::wstring& to) {
         const std::wstring source = medium + from;
         const std::wstring destination = target + to;
-        ok = CopyFileW(source.c_str(), destination.c_str(), FALSE) && Flush(destination);
+        ok = CopyFileAndFlush(source, destination);
         if (!ok) {
             fwprintf(stderr, L"durable-copy: %ls failed: %lu\n", source.c_str(), GetLastError());
         }

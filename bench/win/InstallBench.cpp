@@ -50,6 +50,7 @@
 
 #include <psapi.h> // after windows.h, which it needs
 
+#include "PeerCopy.h"
 #include "WizardDriver.h"
 #include "common/TestFiles.h"
 #include "files/CopyEngine.h"
@@ -318,14 +319,8 @@ bool CopyHalvesAtOnce(const std::wstring& source, const std::wstring& destinatio
 // flushed.
 int TimePeerCopy(const std::wstring& source, const std::wstring& destination) {
     const auto began = Clock::now();
-    if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) {
-        fwprintf(stderr, L"CopyFileW failed: %lu\n", GetLastError());
-        return 1;
-    }
-    const UniqueHandle copy(CreateFileW(destination.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!copy || !FlushFileBuffers(copy.get())) {
-        fwprintf(stderr, L"the flush failed: %lu\n", GetLastError());
+    if (!CopyFileAndFlush(source, destination)) {
+        fwprintf(stderr, L"the copy failed: %lu\n", GetLastError());
         return 1;
     }
     wprintf(L"copy_ms=%lld\n", MillisecondsSince(began));
@@ -433,11 +428,7 @@ int TimeSmallFiles(const std::wstring& medium, const std::wstring& target,
             const std::wstring to = target + std::wstring(group->targetDir) + std::wstring(name);
             bool copied = false;
             if (how == L"peer") {
-                copied = CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
-                const UniqueHandle file(CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                                    nullptr));
-                copied = copied && file && FlushFileBuffers(file.get());
+                copied = CopyFileAndFlush(from, to);
             } else if (how == L"keepdate-worker") {
                 RunOnWorker([&] { copied = CopyFileKeepDate(from, to).ok(); }, pump, [] {});
             } else {
