@@ -22,6 +22,7 @@ using programruns::DemoMedium;
 using programruns::Quoted;
 using programruns::SnapshotTree;
 using programruns::WaitWatchingWindows;
+using programruns::WithoutLog;
 using Tree = programruns::FileTree;
 
 using namespace std::chrono_literals;
@@ -35,13 +36,6 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 
 namespace {
-
-// The tree without its Install.log, the one file a refused run may change.
-Tree TreeWithoutLog(const std::wstring& root) {
-    Tree files = SnapshotTree(root);
-    files.erase(L"Install.log");
-    return files;
-}
 
 struct Outcome {
     DWORD exitCode = 0xFFFFFFFF;
@@ -160,7 +154,7 @@ TEST_F(PreflightEndToEnd, AFileHeldOpenMakesAReinstallEndWith4AndChangeNothing) 
         RunInstaller(DemoMedium(), L"/VERYSILENT /DRIVER /DIR=" + Quoted(target), Work()).exitCode,
         0u);
     ASSERT_TRUE(WriteFileCreatingDirs(target + L"DTAfb\\QZ7.FDB", "the clinic's patients\r\n"));
-    const Tree before = TreeWithoutLog(target);
+    const Tree before = WithoutLog(SnapshotTree(target));
     // As the suite's running server holds them: read, shared for reading only.
     for (const wchar_t* held :
          {L"fbclient.Dll", L"DTAfb\\QZ7.FDB", L"FTDIDriverInstall\\FTDIDriverInstall.exe"}) {
@@ -172,7 +166,7 @@ TEST_F(PreflightEndToEnd, AFileHeldOpenMakesAReinstallEndWith4AndChangeNothing) 
         const Outcome refused =
             RunInstaller(DemoMedium(), L"/VERYSILENT /DRIVER /DIR=" + Quoted(target), Work());
         EXPECT_EQ(refused.exitCode, 4u);
-        EXPECT_EQ(TreeWithoutLog(target), before);
+        EXPECT_EQ(WithoutLog(SnapshotTree(target)), before);
         const std::string block = LastBlock(target + L"Install.log");
         EXPECT_THAT(block, HasSubstr(Utf8(target + held)));
         EXPECT_THAT(block, HasSubstr(Utf8(L"файлы установленного комплекса заняты")));
@@ -190,7 +184,7 @@ TEST_F(PreflightEndToEnd, TheWizardAsksAboutAHeldFileAndRetryGoesOn) {
     const std::wstring target = Work() + L"wizard held\\";
     ASSERT_EQ(RunInstaller(DemoMedium(), L"/VERYSILENT /DIR=" + Quoted(target), Work()).exitCode,
               0u);
-    const Tree before = TreeWithoutLog(target);
+    const Tree before = WithoutLog(SnapshotTree(target));
     UniqueHandle holder(CreateFileW((target + L"fbclient.Dll").c_str(), GENERIC_READ,
                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
@@ -207,7 +201,7 @@ TEST_F(PreflightEndToEnd, TheWizardAsksAboutAHeldFileAndRetryGoesOn) {
             driver.Answer(box, answer);
             driver.Click(L"Выход");
             EXPECT_EQ(driver.WaitForExit(30s), std::optional<DWORD>(4));
-            EXPECT_EQ(TreeWithoutLog(target), before);
+            EXPECT_EQ(WithoutLog(SnapshotTree(target)), before);
             continue;
         }
         holder.reset();
@@ -231,13 +225,13 @@ TEST_F(PreflightEndToEnd, ADriveTooSmallMakesAReinstallEndWith4OnARealSmallDrive
     const std::wstring target = std::wstring(letter) + L"Holter\\";
     const Outcome first = RunInstaller(DemoMedium(), L"/VERYSILENT /DIR=" + Quoted(target), Work());
     ASSERT_EQ(first.exitCode, 0u) << first.standardError;
-    const Tree before = TreeWithoutLog(target);
+    const Tree before = WithoutLog(SnapshotTree(target));
     // A newer medium whose database does not fit beside the kept one.
     const std::wstring medium = CopyOfMedium();
     ASSERT_TRUE(testfiles::WriteBytes(medium + L"DTAfb\\QZ7.FDB", std::string(12 << 20, 'N')));
     const Outcome refused = RunInstaller(medium, L"/VERYSILENT /DIR=" + Quoted(target), Work());
     EXPECT_EQ(refused.exitCode, 4u);
-    EXPECT_EQ(TreeWithoutLog(target), before);
+    EXPECT_EQ(WithoutLog(SnapshotTree(target)), before);
     const std::string block = LastBlock(target + L"Install.log");
     EXPECT_THAT(block, HasSubstr(Utf8(L"Недостаточно места на диске " + std::wstring(letter) +
                                       L": нужно ")));

@@ -18,6 +18,7 @@ using base::UniqueHandle;
 using programruns::CopyTree;
 using programruns::DemoMedium;
 using programruns::Quoted;
+using programruns::SnapshotTree;
 
 using namespace std::chrono_literals;
 using testfiles::Exists;
@@ -32,25 +33,6 @@ using ::testing::StartsWith;
 namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
-
-// Every file below `root` by its relative path, with its bytes.
-void ReadTree(const std::wstring& root, const std::wstring& relative,
-              std::map<std::wstring, std::string>& files) {
-    for (const std::wstring& name : testfiles::Names(root + relative)) {
-        const std::wstring path = relative + name;
-        if ((testfiles::Attributes(root + path) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            ReadTree(root, path + L"\\", files);
-        } else {
-            files[path] = ReadBytes(root + path);
-        }
-    }
-}
-
-std::map<std::wstring, std::string> Tree(const std::wstring& root) {
-    std::map<std::wstring, std::string> files;
-    ReadTree(root, L"", files);
-    return files;
-}
 
 // Bytes with every occurrence of `from` replaced by a placeholder.
 std::string WithoutPath(std::string bytes, const std::string& from) {
@@ -177,8 +159,8 @@ TEST_F(SwitchesEndToEnd, VerySilentInstallsWhatTheWizardInstallsWithoutAWindowTh
 
     // The same tree and bytes, apart from the log, the target's own path
     // that the driver stand-in records, and the time in lastnum.dta.
-    auto wizardTree = Tree(wizardTarget);
-    auto silentTree = Tree(target + L"\\");
+    auto wizardTree = SnapshotTree(wizardTarget);
+    auto silentTree = SnapshotTree(target + L"\\");
     for (auto* tree : {&wizardTree, &silentTree}) {
         ASSERT_EQ(tree->erase(L"Install.log"), 1u);
         ASSERT_EQ(tree->at(L"Settings\\lastnum.dta").size(), 14u);
@@ -286,11 +268,11 @@ TEST_F(SwitchesEndToEnd, BrokenMediaEndTheRunWithTheirExitCodes) {
     // earlier is lost, the database stays at its name as it was.
     EXPECT_EQ(RunInstaller(medium.path(), run).exitCode, 0u);
     WriteFileCreatingDirs(target + L"\\DTAfb\\QZ7.FDB", "the clinic's patients");
-    const auto before = Tree(target + L"\\");
+    const auto before = SnapshotTree(target + L"\\");
     DeleteFileW((medium / L"DTAfb\\QZ7.FDB").c_str());
     outcome = RunInstaller(medium.path(), run);
     EXPECT_EQ(outcome.exitCode, 2u);
-    const auto after = Tree(target + L"\\");
+    const auto after = SnapshotTree(target + L"\\");
     for (const auto& [name, bytes] : before) {
         if (name == L"Install.log") {
             EXPECT_THAT(after.at(name), StartsWith(bytes));

@@ -23,6 +23,7 @@ using programruns::DemoMedium;
 using programruns::Quoted;
 using programruns::SnapshotTree;
 using programruns::WaitWatchingWindows;
+using programruns::WithoutLog;
 using testfiles::Exists;
 using testfiles::ReadBytes;
 using testfiles::ScratchDir;
@@ -307,10 +308,9 @@ TEST_F(UninstallEndToEnd, AQuietUninstallRemovesTheProgramAndKeepsTheClinicsData
           L"Scripts\\", L"InstalledFiles.txt", L"Install.log"}) {
         EXPECT_EQ(expected.erase(emptied), 1u) << Utf8(emptied);
     }
-    std::map<std::wstring, std::string> atEnd = run.treeAtEnd;
+    std::map<std::wstring, std::string> atEnd = WithoutLog(run.treeAtEnd);
     atEnd.erase(L"Uninstall.exe");
-    const std::string log = atEnd[L"Install.log"];
-    atEnd.erase(L"Install.log");
+    const std::string log = run.treeAtEnd.at(L"Install.log");
     EXPECT_EQ(atEnd, expected);
     for (const wchar_t* kept : {L"DTAfb\\QZ7.FDB", L"Settings\\holter.ini", L"udf\\clinic.udf",
                                 L"Отчёты\\report.txt", L"backup\\r150613\\restored.log"}) {
@@ -375,12 +375,8 @@ TEST_F(UninstallEndToEnd, WithoutARecordNothingIsRemovedAndTheLogSaysSo) {
         Start(DemoMedium() + L"Install.exe", L"/UNINSTALL /VERYSILENT /DIR=" + Quoted(target),
               DemoMedium(), target);
     EXPECT_EQ(run.exitCode, 2u);
-    std::map<std::wstring, std::string> after = run.treeAtEnd;
-    const std::string log = after[L"Install.log"];
-    after.erase(L"Install.log");
-    std::map<std::wstring, std::string> unchanged = before;
-    unchanged.erase(L"Install.log");
-    EXPECT_EQ(after, unchanged);
+    EXPECT_EQ(WithoutLog(run.treeAtEnd), WithoutLog(before));
+    const std::string log = run.treeAtEnd.at(L"Install.log");
     EXPECT_THAT(log.substr(logBefore.size()), HasSubstr(Utf8(L"ничего не удалено")));
     EXPECT_THAT(log.substr(logBefore.size()), HasSubstr(Utf8(L"Код завершения: 2\r\n")));
     EXPECT_EQ(EntriesFor(target), 1);
@@ -403,12 +399,8 @@ TEST_F(UninstallEndToEnd, AFileInUseRefusesTheUninstallAndChangesNothing) {
             Start(target + L"Uninstall.exe", L"/UNINSTALL /VERYSILENT", work_.path(), target);
         EXPECT_EQ(run.exitCode, 4u);
         EXPECT_TRUE(run.windowTitles.empty());
-        std::map<std::wstring, std::string> after = run.treeAtEnd;
-        const std::string log = after[L"Install.log"];
-        after.erase(L"Install.log");
-        std::map<std::wstring, std::string> unchanged = before;
-        unchanged.erase(L"Install.log");
-        EXPECT_EQ(after, unchanged);
+        EXPECT_EQ(WithoutLog(run.treeAtEnd), WithoutLog(before));
+        const std::string log = run.treeAtEnd.at(L"Install.log");
         EXPECT_THAT(log.substr(logBefore.size()), HasSubstr(Utf8(held)));
         EXPECT_THAT(log.substr(logBefore.size()), HasSubstr(Utf8(L"Код завершения: 4\r\n")));
     }

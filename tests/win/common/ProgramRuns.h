@@ -59,6 +59,12 @@ inline FileTree SnapshotTree(const std::wstring& root) {
     return files;
 }
 
+// `tree` without its Install.log, the one file a refused run may change.
+inline FileTree WithoutLog(FileTree tree) {
+    tree.erase(L"Install.log");
+    return tree;
+}
+
 // For EnumWindows: the titles of the visible top-level windows of a
 // process, given as a std::pair<DWORD, std::set<std::wstring>*>.
 inline BOOL CALLBACK CollectTitles(HWND window, LPARAM param) {
