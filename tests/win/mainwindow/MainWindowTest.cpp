@@ -100,6 +100,14 @@ class MainWindowTest : public ::testing::Test {
 
     void GoToPathPage() { main_.BtnStartNext.Click(); }
 
+    // Readies a run from `medium` into the work directory, whose Settings
+    // directory is there already.
+    void PrepareRunFrom(const std::wstring& medium) {
+        InitializeCommonVar(medium);
+        main_.ePath.SetText(work_.path());
+        CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    }
+
     // Types `text` into the path field and presses "Далее".
     void SubmitPath(const std::wstring& text) {
         main_.ePath.SetText(text);
@@ -508,9 +516,7 @@ LRESULT CALLBACK PostCloseOnFirstStatusLine(int code, WPARAM wParam, LPARAM lPar
 
 TEST_F(MainWindowTest, CloseDeliveredAtAPumpInsideTheStretchIsRefused) {
     testfiles::ScratchDir medium{L"medium"}; // holds nothing: the first copy raises
-    InitializeCommonVar(medium.path());
-    main_.ePath.SetText(work_.path());
-    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    PrepareRunFrom(medium.path());
     g_closeTarget = main_.Handle();
     g_hook = SetWindowsHookExW(WH_CALLWNDPROC, PostCloseOnFirstStatusLine, nullptr,
                                GetCurrentThreadId());
@@ -537,9 +543,7 @@ TEST_F(MainWindowTest, CloseDeliveredAtAPumpInsideTheStretchIsRefused) {
 TEST_F(MainWindowTest, WindowAnswersDuringACopyAndRefusesToClose) {
     testfiles::ScratchDir medium{L"medium"}; // the database only: the next group raises
     ASSERT_TRUE(testfiles::WriteFileCreatingDirs(medium / L"DTAfb\\QZ7.FDB", "database"));
-    InitializeCommonVar(medium.path());
-    main_.ePath.SetText(work_.path());
-    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    PrepareRunFrom(medium.path());
 
     struct SeenDuringCopy {
         bool answered = false;
@@ -601,9 +605,7 @@ TEST_F(MainWindowTest, WindowAnswersDuringACopyAndRefusesToClose) {
 TEST_F(MainWindowTest, CopyProgressReachesTheTaskbarButtonOfTheApplicationWindow) {
     testfiles::ScratchDir medium{L"medium"}; // the database only: the next group raises
     ASSERT_TRUE(testfiles::WriteFileCreatingDirs(medium / L"DTAfb\\QZ7.FDB", "database"));
-    InitializeCommonVar(medium.path());
-    main_.ePath.SetText(work_.path());
-    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    PrepareRunFrom(medium.path());
     try {
         main_.BtnInsatall.Click();
     } catch (const AppError&) {
@@ -629,9 +631,7 @@ TEST_F(MainWindowTest, CopyProgressReachesTheTaskbarButtonOfTheApplicationWindow
 TEST_F(MainWindowTest, SessionEndIsRefusedDuringTheCopyAndTheRunGoesThrough) {
     testfiles::ScratchDir medium{L"medium"};
     smallmedium::BuildMedium(medium.path());
-    InitializeCommonVar(medium.path());
-    main_.ePath.SetText(work_.path());
-    CreateDirectoryW((work_.path() + L"Settings").c_str(), nullptr);
+    PrepareRunFrom(medium.path());
     dialogs_.Answer(L"Подключите", TModalResult::mrNo);
     const HWND window = main_.Handle();
     struct Answer {
